@@ -1,0 +1,16 @@
+#include "platform/KTime.h"
+
+#include <chrono>
+#include <ctime>
+
+__time64_t _time64(__time64_t* out) {
+  __time64_t now = static_cast<__time64_t>(std::time(nullptr));
+  if (out) *out = now;
+  return now;
+}
+
+long KClockTicks() {
+  using namespace std::chrono;
+  static const steady_clock::time_point origin = steady_clock::now();
+  return 2 + static_cast<long>(duration_cast<milliseconds>(steady_clock::now() - origin).count());
+}

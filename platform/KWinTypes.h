@@ -1,0 +1,56 @@
+// The Win32 scalar types and constants that the library's interfaces use.
+// Sizes follow the 32-bit Windows data model where a file format or a packed
+// value depends on them (DWORD and LONG are 32 bits); handles are pointers.
+#pragma once
+#include <cstdint>
+#include <cstddef>
+
+typedef int BOOL;
+typedef unsigned char BYTE;
+typedef unsigned short WORD;
+typedef uint32_t DWORD;
+typedef uint32_t UINT;
+typedef int32_t LONG;
+typedef int32_t INT32;
+typedef uint32_t UINT32;
+typedef int64_t INT64;
+typedef uint64_t UINT64;
+typedef int64_t LONGLONG;
+typedef uint64_t ULONGLONG;
+typedef intptr_t INT_PTR;
+typedef uintptr_t UINT_PTR;
+typedef DWORD LCID;
+typedef WORD LANGID;
+typedef const char* LPCSTR;
+typedef const char* LPCTSTR;
+typedef char* LPSTR;
+typedef void* HANDLE;
+typedef void* HMODULE;
+typedef void* HINSTANCE;
+typedef void* HWND;
+typedef int64_t __time64_t;
+
+#ifndef TRUE
+#define TRUE 1
+#define FALSE 0
+#endif
+
+// Win32 error codes the library looks at.
+enum : LONG {
+  ERROR_SUCCESS = 0,
+  ERROR_FILE_NOT_FOUND = 2,
+  ERROR_ACCESS_DENIED = 5,
+  ERROR_INVALID_HANDLE = 6,
+  ERROR_NOT_ENOUGH_MEMORY = 8,
+  ERROR_INVALID_DATA = 13,
+  ERROR_WRITE_FAULT = 29,
+  ERROR_READ_FAULT = 30,
+  ERROR_HANDLE_DISK_FULL = 39,
+  ERROR_INVALID_PARAMETER = 87,
+  ERROR_MORE_DATA = 234,
+  ERROR_NO_MORE_ITEMS = 259,
+  ERROR_CANCELLED = 1223,
+  ERROR_BADDB = 1009,
+  ERROR_UNKNOWN_PRODUCT = 1605,
+  ERROR_UNKNOWN_PROPERTY = 1608
+};
