@@ -14,6 +14,9 @@
 // POSITION require a valid one of this list (checked by assert); those that
 // take the head or tail require a non-empty list.
 //
+// Node blocks come from KHeapAlloc; when one cannot be had the insertion
+// throws CMemoryException and leaves the list as it was.
+//
 // The list owns its elements (not what pointer elements point to) and is not
 // copyable; copy contents explicitly with AddTail(&other).
 #pragma once
@@ -22,6 +25,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/KExceptions.h"
+#include "platform/KHeap.h"
 #include "platform/KWinTypes.h"
 
 // Opaque iteration handle: the address of a list node, or null.
@@ -90,7 +95,7 @@ class CList {
     m_nCount = 0;
     while (m_pBlocks) {
       CNode* next = m_pBlocks->pNext;
-      delete[] m_pBlocks;
+      KHeapFree(m_pBlocks);
       m_pBlocks = next;
     }
     m_nBlocks = 0;
@@ -210,7 +215,10 @@ class CList {
   // Block layout: element 0 links the blocks, elements 1..m_nBlockSize are
   // nodes, threaded onto the free list.
   void addBlock() {
-    CNode* block = new CNode[static_cast<size_t>(m_nBlockSize) + 1];
+    static_assert(alignof(CNode) <= alignof(std::max_align_t), "node alignment beyond the heap's");
+    void* raw = KHeapAlloc(sizeof(CNode) * (static_cast<size_t>(m_nBlockSize) + 1));
+    if (!raw) AfxThrowMemoryException();
+    CNode* block = static_cast<CNode*>(raw);
     block->pNext = m_pBlocks;
     m_pBlocks = block;
     ++m_nBlocks;

@@ -258,3 +258,20 @@ TEST(CListTest, MatchesStdListOnRandomOperations) {
   list.RemoveAll();
   EXPECT_EQ(Counted::constructed, Counted::destroyed);
 }
+
+TEST(CListTest, FailedBlockAllocationThrowsAndKeepsTheList) {
+  Counted::reset();
+  {
+    CList<Counted> list(2);
+    list.AddTail(Counted(1));
+    list.AddTail(Counted(2));
+    KHeapFailAfter(1);
+    EXPECT_THROW(list.AddTail(Counted(3)), CMemoryException);
+    KHeapFailAfter(0);
+    EXPECT_EQ(values(list), (std::vector<int>{1, 2}));
+    EXPECT_TRUE(list.checkInvariants());
+    list.AddTail(Counted(3));
+    EXPECT_EQ(list.GetCount(), 3);
+  }
+  EXPECT_EQ(Counted::constructed, Counted::destroyed);
+}
