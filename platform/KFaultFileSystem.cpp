@@ -1,0 +1,106 @@
+#include "platform/KFaultFileSystem.h"
+
+void KFaultFileSystem::failNth(Kind kind, long n, int error, bool persistent) {
+  for (long& c : m_calls) c = 0;
+  m_kind = kind;
+  m_failAt = n > 0 ? n : 0;
+  m_error = error;
+  m_persistent = persistent;
+  m_fired = false;
+}
+
+int KFaultFileSystem::check(Kind kind) {
+  ++m_calls[kind];
+  ++m_calls[kAny];
+  if (!m_failAt) return 0;
+  long n = m_calls[m_kind == kAny ? kAny : m_kind];
+  if ((m_kind != kAny && m_kind != kind) || n < m_failAt) return 0;
+  if (n > m_failAt && !m_persistent) return 0;
+  m_fired = true;
+  return m_error;
+}
+
+int KFaultFileSystem::open(const char* path, unsigned flags, Handle& handle) {
+  handle = kInvalidHandle;
+  if (int rc = check(kOpen)) return rc;
+  return m_target->open(path, flags, handle);
+}
+
+int KFaultFileSystem::read(Handle handle, void* buffer, size_t count, size_t& done) {
+  done = 0;
+  if (int rc = check(kRead)) return rc;
+  return m_target->read(handle, buffer, count, done);
+}
+
+int KFaultFileSystem::write(Handle handle, const void* buffer, size_t count, size_t& done) {
+  done = 0;
+  int rc = check(kWrite);
+  if (!rc) return m_target->write(handle, buffer, count, done);
+  if (m_shortWrite && count > 1) {
+    int partial = m_target->write(handle, buffer, count / 2, done);
+    if (partial) return partial;
+  }
+  return rc;
+}
+
+int KFaultFileSystem::seek(Handle handle, int64_t offset, Origin origin, uint64_t& position) {
+  if (int rc = check(kSeek)) return rc;
+  return m_target->seek(handle, offset, origin, position);
+}
+
+int KFaultFileSystem::size(Handle handle, uint64_t& bytes) {
+  if (int rc = check(kSize)) return rc;
+  return m_target->size(handle, bytes);
+}
+
+int KFaultFileSystem::truncate(Handle handle, uint64_t bytes) {
+  if (int rc = check(kTruncate)) return rc;
+  return m_target->truncate(handle, bytes);
+}
+
+int KFaultFileSystem::sync(Handle handle) {
+  if (int rc = check(kSync)) return rc;
+  return m_target->sync(handle);
+}
+
+int KFaultFileSystem::close(Handle handle) {
+  int rc = check(kClose);
+  int real = m_target->close(handle);
+  return rc ? rc : real;
+}
+
+int KFaultFileSystem::lock(Handle handle, bool exclusive, bool wait) {
+  if (int rc = check(kLock)) return rc;
+  return m_target->lock(handle, exclusive, wait);
+}
+
+int KFaultFileSystem::unlock(Handle handle) {
+  if (int rc = check(kLock)) return rc;
+  return m_target->unlock(handle);
+}
+
+int KFaultFileSystem::rename(const char* from, const char* to) {
+  if (int rc = check(kRename)) return rc;
+  return m_target->rename(from, to);
+}
+
+int KFaultFileSystem::remove(const char* path) {
+  if (int rc = check(kRemove)) return rc;
+  return m_target->remove(path);
+}
+
+int KFaultFileSystem::createDirectory(const char* path) {
+  if (int rc = check(kOther)) return rc;
+  return m_target->createDirectory(path);
+}
+
+int KFaultFileSystem::listDirectory(const char* path, std::vector<KString>& names) {
+  names.clear();
+  if (int rc = check(kOther)) return rc;
+  return m_target->listDirectory(path, names);
+}
+
+int KFaultFileSystem::freeSpace(const char* path, uint64_t& bytes) {
+  if (int rc = check(kOther)) return rc;
+  return m_target->freeSpace(path, bytes);
+}
