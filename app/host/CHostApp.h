@@ -1,0 +1,39 @@
+// CHostApp: the application object of quelmhost. Start-up, in order:
+//   1. the host's KApplicationAbstract object (a function-local static, built
+//      on first use and destroyed at process exit) is made current;
+//   2. the user-interface language is read (GetUILanguage(true)) and becomes
+//      the thread locale;
+//   3. the resource libraries are attached: QUELMres, then QUELMres2, and for
+//      simplified Chinese (2052) QUELMresCHS, then QUELMres2CHS, so the
+//      Chinese texts are searched before the English ones;
+//   4. InitInstance runs the main dialog modally and answers FALSE, so the
+//      program ends when the dialog closes, without a message loop.
+// Steps 1 to 3 (startUp) also serve the commands that do not show the dialog.
+#pragma once
+#include "platform/CWinApp.h"
+#include "platform/KWinTypes.h"
+
+class KApplicationAbstract;
+
+class CHostApp : public CWinApp {
+ public:
+  CHostApp();
+
+  BOOL InitInstance() override;
+  // Answers the exit code of the run: 0 once the main dialog has closed.
+  int ExitInstance() override;
+
+  // Steps 1 to 3 of start-up; later calls do nothing (the libraries are
+  // attached once per process).
+  void startUp();
+  // The language start-up chose (0 before startUp).
+  LCID getUILanguage() const { return m_language; }
+
+  // The host's application object (built on first call).
+  static KApplicationAbstract& applicationObject();
+
+ private:
+  bool m_started = false;
+  LCID m_language = 0;
+  int m_exitCode = 0;
+};

@@ -1,0 +1,21 @@
+// The commands of quelmhost:
+//   (none)          start up, run the main dialog, end when it closes
+//   --version       the file version text, one line
+//   --help          usage
+//   info            start up, then the UI language, the resource libraries
+//                   (first searched first), the settings file and the
+//                   registry key, one "Label: value" line each
+//   --module PATH   start up, load the plug-in module PATH, call its
+//                   QuelmModuleMain(KApplicationAbstract*) and report the result
+// Exit status: 0 success, 1 failure (the reason on standard error), 2 wrong
+// usage (with the usage text on standard error).
+#pragma once
+
+enum : int { KHOST_EXIT_OK = 0, KHOST_EXIT_FAILED = 1, KHOST_EXIT_USAGE = 2 };
+
+// Entry of a plug-in module: answers 0 on success.
+class KApplicationAbstract;
+typedef int (*KQuelmModuleMain)(KApplicationAbstract* app);
+
+// Runs the command that argv names; answers the exit status.
+int KRunHostCommand(int argc, char** argv);

@@ -1,0 +1,26 @@
+// Test plug-in of quelmhost: its entry calls back into the program through
+// the program's exported symbols and prints one line per finding, so a test
+// can check that each symbol was bound to the running host.
+#include "app/core/KApplicationAbstract.h"
+#include "platform/KResources.h"
+#include "platform/KString.h"
+
+#include <cstdio>
+
+extern "C" __attribute__((visibility("default"))) int QuelmModuleMain(KApplicationAbstract* app) {
+  int failures = 0;
+  KApplicationAbstract* current = KGetApplication();
+  printf("module: current application is the host's: %s\n", current == app ? "yes" : "no");
+  if (current != app) ++failures;
+
+  KString key;
+  key.Format("%s\\%s (%I64d)", app->GetCompanyKeyName().GetString(), app->GetRegistryKeyName().GetString(),
+             static_cast<long long>(42));
+  printf("module: registry key: %s\n", key.GetString());
+
+  const char* na = AfxFindStringResource(24309);
+  printf("module: string 24309: %s\n", na ? na : "(missing)");
+  if (!na) ++failures;
+
+  return failures;
+}
