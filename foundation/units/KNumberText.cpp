@@ -1,0 +1,240 @@
+#include "foundation/units/KNumberText.h"
+
+#include "app/core/KApplicationAbstract.h"
+#include "foundation/options/KOptionBase.h"
+
+#include <bit>
+#include <charconv>
+#include <cfloat>
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+bool feetInchesFormat() {
+  static KBoolOption option("feetInchesFormat", false);
+  return option.value();
+}
+
+bool oldEMinus3Format() {
+  static KBoolOption option("oldEMinus3Format", false);
+  return option.value();
+}
+
+// Enough for a sign, kMaxDigits digits, leading zeros of a small mantissa, a
+// decimal point of a few bytes and an exponent.
+constexpr int kTextCapacity = KNumberText::kMaxDigits + 48;
+
+struct Digits {
+  char d[KNumberText::kMaxDigits + 2];  // significant digits, no point
+  int exponent;                        // decimal exponent of d[0]
+};
+
+// Parses the output of to_chars(scientific): "d[.ddd]e±XX".
+int parseScientific(const char* text, const char* end, char* digits) {
+  int n = 0;
+  const char* p = text;
+  for (; p < end && *p != 'e'; ++p)
+    if (*p != '.') digits[n++] = *p;
+  int exponent = 0;
+  std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
+  return exponent;
+}
+
+// The n (1..kMaxDigits) significant digits of `a` (finite, > 0), correctly
+// rounded from the exact binary value with ties rounded half up.
+//
+// to_chars rounds ties to even, so ties are found and redone. A double is
+// m * 2^q with m odd. Its exact expansion ends in a 5 at the place 10^q when
+// q < 0 (m * 5^-q / 10^-q) and, when q >= 0, has its lowest non-zero digit at
+// 10^q or above. A tie at n digits needs the 5 at the place 10^(E - n), where
+// E is the exponent of the first digit, so it can occur only when q == E - n.
+// In that case the n+1 digit rounding is exact when its last digit is 5 and,
+// for q >= 0, 5^q divides m.
+void roundedDigits(double a, int n, Digits& out) {
+  char buf[KNumberText::kMaxDigits + 16];
+  auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, n - 1);
+  out.exponent = parseScientific(buf, res.ptr, out.d);
+
+  uint64_t bits = std::bit_cast<uint64_t>(a);
+  uint64_t m = bits & ((uint64_t(1) << 52) - 1);
+  int q = static_cast<int>(bits >> 52);
+  if (q == 0) {
+    q = -1074;
+  } else {
+    m |= uint64_t(1) << 52;
+    q -= 1075;
+  }
+  int zeros = std::countr_zero(m);
+  m >>= zeros;
+  q += zeros;
+  // Rounding up may have carried into a new leading digit (E + 1).
+  if (q != out.exponent - n && q != out.exponent - 1 - n) return;
+
+  char wide[KNumberText::kMaxDigits + 2];
+  res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, n);
+  int exponent = parseScientific(buf, res.ptr, wide);
+  if (wide[n] != '5' || exponent - n != q) return;
+  if (q >= 0) {
+    if (q > 22) return;  // 5^q > m
+    uint64_t five = 1;
+    for (int i = 0; i < q; ++i) five *= 5;
+    if (m % five != 0) return;
+  }
+  // Exact tie: keep n digits and round up.
+  int i = n - 1;
+  while (i >= 0 && wide[i] == '9') wide[i--] = '0';
+  if (i >= 0) {
+    ++wide[i];
+  } else {
+    wide[0] = '1';
+    ++exponent;
+  }
+  std::memcpy(out.d, wide, static_cast<size_t>(n));
+  out.exponent = exponent;
+}
+
+// Lays out `count` significant digits with the engineering exponent.
+// Returns the text length written to `text`.
+int layOut(bool negative, const Digits& dg, int count, int style, const char* point, size_t pointLength,
+           char* text) {
+  char* p = text;
+  if (negative) *p++ = '-';
+  int e = dg.exponent;
+  int r = e % 3;
+  int shown = e - r;
+  if (style != 1 && r == -2 && e != -2 && !oldEMinus3Format()) shown = e - 1;
+  int lead = e - shown;  // place of the first digit in the mantissa: 2, 1, 0, -1, -2
+
+  int next = 0;  // next digit of dg.d to place
+  if (lead >= 0) {
+    for (int place = lead; place >= 0; --place) *p++ = next < count ? dg.d[next++] : '0';
+  } else {
+    *p++ = '0';
+  }
+  // Fraction: leading zeros of a mantissa below 1, then the remaining digits.
+  char* fraction = p;
+  std::memcpy(p, point, pointLength);
+  p += pointLength;
+  char* firstFractionDigit = p;
+  for (int z = -1; z > lead; --z) *p++ = '0';
+  while (next < count) *p++ = dg.d[next++];
+  if (style != 1) {
+    while (p > firstFractionDigit && p[-1] == '0') --p;
+    if (p == firstFractionDigit) p = fraction;
+  }
+  if (shown != 0) {
+    *p++ = 'E';
+    auto res = std::to_chars(p, p + 8, shown);
+    p = res.ptr;
+  }
+  return static_cast<int>(p - text);
+}
+
+void formatZero(KString& out, bool negative, int style, int digits, const char* point) {
+  std::string& s = out.str();
+  s.assign(negative ? "-0" : "0");
+  s += point;
+  s.append(style == 1 ? static_cast<size_t>(digits) : 1u, '0');
+}
+
+// One pass of the formatter (no width retry).
+void formatOnce(double value, KString& out, int style, int digits, double threshold, long code,
+                const char* point, long extra1, long extra2);
+
+void formatFeetInches(double value, KString& out, int style, int digits, double threshold,
+                      const char* point, long extra1, long extra2) {
+  long feet = 0;
+  double inches = 0.0;
+  KGetApplication()->SplitFeetInches(value, feet, inches);
+  bool negative = value < 0.0;
+  feet = feet < 0 ? -feet : feet;
+  inches = std::fabs(inches);
+
+  KString inchText, zeroText, twelveText;
+  formatOnce(0.0, zeroText, style, digits, threshold, KQuantityCodes::kDimensionless, point, extra1, extra2);
+  formatOnce(inches, inchText, style, digits, threshold, KQuantityCodes::kDimensionless, point, extra1, extra2);
+  if (inchText == zeroText) inchText = "0";
+  formatOnce(12.0, twelveText, style, digits, threshold, KQuantityCodes::kDimensionless, point, extra1, extra2);
+  if (inchText == twelveText) {
+    inchText = "0";
+    ++feet;
+  }
+  if (feet == 0 && inchText == "0") {
+    out = "0";
+  } else if (feet == 0) {
+    out.Format("%s%s\"", negative ? "-" : "", inchText.GetString());
+  } else {
+    out.Format("%s%ld' %s\"", negative ? "-" : "", feet, inchText.GetString());
+  }
+}
+
+void formatOnce(double value, KString& out, int style, int digits, double threshold, long code,
+                const char* point, long extra1, long extra2) {
+  if (!std::isfinite(value) || value == KNumberText::kUndefined) {
+    if (!out.LoadString(KNumberText::kNotAvailableId)) out = "N/A";
+    return;
+  }
+  if (code == KQuantityCodes::kLength && feetInchesFormat()) {
+    formatFeetInches(value, out, style, digits, threshold, point, extra1, extra2);
+    return;
+  }
+  if (int marker = code == KQuantityCodes::kDimensionless ? 0 : timescaleMarker(code)) {
+    long secondsPerUnit = KGetApplication()->GetTimescaleUnit();
+    if (secondsPerUnit > 0) value = marker > 0 ? value / secondsPerUnit : value * secondsPerUnit;
+    formatOnce(value, out, style, digits, threshold, resolveTimescaleMarker(code), point, extra1, extra2);
+    return;
+  }
+  double magnitude = std::fabs(value);
+  if (magnitude == 0.0 || magnitude < threshold) {
+    formatZero(out, std::signbit(value) && threshold <= 0.0, style, digits, point);
+    return;
+  }
+  Digits dg;
+  roundedDigits(magnitude, digits, dg);
+  char text[kTextCapacity + 16];
+  int length = layOut(value < 0.0, dg, digits, style, point, std::strlen(point), text);
+  out.str().assign(text, static_cast<size_t>(length));
+}
+
+}  // namespace
+
+void numberToText(double value, KString& out, int style, int digits, int maxWidth, double threshold,
+                  long quantityCode, const char* decimalPoint, long extra1, long extra2) {
+  if (style != 1) style = 0;
+  // 0 is what callers pass for "no quantity"; as a packed record it would be
+  // the all-minimum one, time-scale marker included.
+  if (quantityCode == 0) quantityCode = KQuantityCodes::kDimensionless;
+  digits = digits < 1 ? 1 : digits > KNumberText::kMaxDigits ? KNumberText::kMaxDigits : digits;
+  const char* point = decimalPoint;
+  if (!point) {
+    point = std::localeconv()->decimal_point;
+    if (!point || !*point || std::strlen(point) > 8) point = ".";
+  }
+  // Thresholds down to the smallest normal double exist to write values
+  // exactly; they must not turn subnormal values into zero.
+  if (threshold <= DBL_MIN) threshold = 0.0;
+  formatOnce(value, out, style, digits, threshold, quantityCode, point, extra1, extra2);
+  while (maxWidth > 0 && out.GetLength() > maxWidth && digits > 1) {
+    --digits;
+    formatOnce(value, out, style, digits, threshold, quantityCode, point, extra1, extra2);
+  }
+}
+
+void appendUnitPower(KString& text, int power, const char* name, int style) {
+  static const char* const kEntities[] = {"&#178;", "&#179;", "&#8308;", "&#8309;",
+                                          "&#8310;", "&#8311;", "&#8312;", "&#8313;"};
+  if (!text.IsEmpty()) text += '.';
+  text += name;
+  if (power == 1) return;
+  if (style == 2 && power >= 2 && power <= 9) {
+    text += kEntities[power - 2];
+  } else if (style == 3 && (power == 2 || power == 3)) {
+    text += static_cast<char>(power == 2 ? 0xB2 : 0xB3);
+  } else {
+    if (style != 0) text += '^';
+    text += KGetApplication()->IntegerToText(power, -1);
+  }
+}
