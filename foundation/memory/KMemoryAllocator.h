@@ -11,8 +11,30 @@
 // Invariants: used bytes = item size x slots handed out; block bytes = sum of
 // the blocks held; the process totals are the sums over all allocators.
 // Single-threaded.
+//
+// Slot size: a free slot holds the free-list link, a pointer, so the item
+// size is max(requested size, sizeof(void*)) -- 8 bytes on 64-bit targets.
+// An allocator for 2-byte records uses 8-byte slots and still reports 2 as
+// its requested size.
+//
+// Block layout: each heap block starts with a 16-byte header that records
+// its slot count (blocks may be smaller than itemsPerBlock after a failed
+// request was halved), followed by the slots; the block list holds the
+// address of the first slot.
+//
+// Slots taken in "slowFrugalMemoryMode" are single heap allocations with a
+// 16-byte header that links them into a list of their own. Release tells the
+// two kinds apart by address (block slots lie inside a block), so switching
+// the option while slots are out never frees a block slot to the heap nor
+// strands a single allocation on the free list; freeAll frees both kinds.
+// The address test walks the block list only while single slots are out.
+//
+// Heap requests go through KHeapAlloc; exhaustion is a null result, never an
+// exception.
 #pragma once
 #include "app/core/KObject.h"
+#include "foundation/memory/KList.h"
+#include "foundation/options/KOptionBase.h"
 
 class KMemoryAllocator : public KObject {
  public:
@@ -46,6 +68,44 @@ class KMemoryAllocator : public KObject {
   static unsigned long getTotalBlockBytes();
 
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
+  long dumpAllocatedMembers(_TREEITEM*, bool, KString&) const override { return 0; }
 
-  // (Implementation fields follow in the real header.)
+  // Cleared each time a per-type static allocator is handed out.
+  bool isFresh() const { return m_bFresh; }
+  void setFresh(bool fresh) { m_bFresh = fresh; }
+
+  // The allocator's cached options.
+  static KBoolOption& slowFrugalMemoryModeOption();   // "slowFrugalMemoryMode", false
+  static KBoolOption& removeEmptyBlocksOption();      // "removeEmptyBlocks", true
+  static KIntegerOption& debugAllocListOption();      // "debugAllocList", 0
+  static KIntegerOption& maxBlockSizeOption();        // "maxBlockSize", 100000
+
+  // Bytes of a block at construction: items per block = min(count, this / size).
+  static constexpr unsigned long kMaxBlockSize = 100000;
+  // Last value read from "debugAllocList"; -1 before the first read.
+  static long getAllocationCheckLevel();
+
+ private:
+  struct Single {
+    Single* m_pPrev;
+    Single* m_pNext;
+  };
+  static constexpr size_t kHeaderBytes = 16;
+  static_assert(sizeof(Single) <= kHeaderBytes && sizeof(unsigned long) <= kHeaderBytes);
+
+  void init(unsigned long itemSize, unsigned long itemsPerBlock);
+  // Adds free slots; true on failure.
+  bool grow();
+  bool isInBlock(const void* p) const;
+  static unsigned long blockSlots(const Free* block);
+
+  unsigned long m_nRequestedSize = 0;
+  unsigned long m_nItemSize = 0;
+  unsigned long m_nItemsPerBlock = 0;
+  Free* m_pFreeList = nullptr;
+  KRealList<Free*, KList<Free*>> m_blocks{10};
+  unsigned long m_nUsedBytes = 0;
+  unsigned long m_nBlockBytes = 0;
+  bool m_bFresh = true;
+  Single* m_pSingles = nullptr;  // single slots handed out
 };
