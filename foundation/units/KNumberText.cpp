@@ -1,7 +1,7 @@
 #include "foundation/units/KNumberText.h"
 
 #include "app/core/KApplicationAbstract.h"
-#include "foundation/options/KOptionBase.h"
+#include "foundation/options/KLibraryOptions.h"
 
 #include <bit>
 #include <charconv>
@@ -13,15 +13,8 @@
 
 namespace {
 
-bool feetInchesFormat() {
-  static KBoolOption option("feetInchesFormat", false);
-  return option.value();
-}
-
-bool oldEMinus3Format() {
-  static KBoolOption option("oldEMinus3Format", false);
-  return option.value();
-}
+bool feetInchesFormat() { return feetInchesFormatOption().value(); }
+bool oldEMinus3Format() { return oldEMinus3FormatOption().value(); }
 
 // Enough for a sign, kMaxDigits digits, leading zeros of a small mantissa, a
 // decimal point of a few bytes and an exponent.
