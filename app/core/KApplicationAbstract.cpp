@@ -3,6 +3,7 @@
 #include "platform/KMessageBox.h"
 #include "platform/KTime.h"
 #include "platform/KFileSystem.h"
+#include "platform/KRegistry.h"
 
 #include <cmath>
 #include <cstdio>
@@ -26,6 +27,19 @@ KApplicationAbstract* KGetApplication() {
 KApplicationAbstract* KSetApplication(KApplicationAbstract* app) {
   KApplicationAbstract* old = currentApp();
   currentApp() = app;
+  // While a program's object is current, unreadable registry stores are
+  // reported through its trace output; otherwise the registry's own default.
+  static bool routed = false;
+  if (app && !routed) {
+    KRegistrySetErrorReporter([](const KString& message) {
+      if (KApplicationAbstract* current = currentApp()) current->OutputLine(message);
+      else fprintf(stderr, "%s\n", message.GetString());
+    });
+    routed = true;
+  } else if (!app && routed) {
+    KRegistrySetErrorReporter(KRegistryErrorReporter());
+    routed = false;
+  }
   return old;
 }
 
@@ -92,7 +106,7 @@ KString KApplicationAbstract::GetVersionLabel() {
 }
 
 KString KApplicationAbstract::GetInstallLocation(DWORD viewFlags) {
-  int slot = (viewFlags & KEY_WOW64_32KEY_VIEW) ? 1 : 0;
+  int slot = (viewFlags & KEY_WOW64_32KEY_VIEW) ? 2 : (viewFlags & KEY_WOW64_64KEY_VIEW) ? 1 : 0;
   if (!m_haveLocation[slot]) {
     KString code;
     if (!GetProductCode(code, viewFlags)) m_location[slot] = QueryProductProperty(code, "InstallLocation", viewFlags);
@@ -115,7 +129,9 @@ DWORD KApplicationAbstract::GetInstalledVersion() {
     KString code;
     if (!GetProductCode(code, 0)) {
       KString text = QueryProductProperty(code, "Version", 0);
-      m_installedVersion = static_cast<DWORD>(strtoul(text, nullptr, 0));
+      // Recorded in decimal; a leading zero is not an octal mark.
+      bool hex = text.GetLength() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+      m_installedVersion = static_cast<DWORD>(strtoul(text, nullptr, hex ? 16 : 10));
     }
     m_haveVersion = true;
   }

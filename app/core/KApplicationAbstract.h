@@ -107,8 +107,9 @@ class KApplicationAbstract {
   __time64_t m_startTime = 0;
   long m_numbers[16] = {};
   // Installer caches, filled on first request and never refreshed.
-  bool m_haveLocation[2] = {false, false};
-  KString m_location[2];
+  // One per registry view: native (no flag), 64-bit and 32-bit.
+  bool m_haveLocation[3] = {false, false, false};
+  KString m_location[3];
   bool m_haveDate = false;
   KString m_installDate;
   bool m_haveVersion = false;
