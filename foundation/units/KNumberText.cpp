@@ -20,20 +20,29 @@ bool oldEMinus3Format() { return oldEMinus3FormatOption().value(); }
 // decimal point of a few bytes and an exponent.
 constexpr int kTextCapacity = KNumberText::kMaxDigits + 48;
 
+struct Point {
+  const char* text;
+  size_t length;
+};
+
 struct Digits {
   char d[KNumberText::kMaxDigits + 2];  // significant digits, no point
   int exponent;                        // decimal exponent of d[0]
 };
 
-// Parses the output of to_chars(scientific): "d[.ddd]e±XX".
-int parseScientific(const char* text, const char* end, char* digits) {
-  int n = 0;
-  const char* p = text;
-  for (; p < end && *p != 'e'; ++p)
-    if (*p != '.') digits[n++] = *p;
+// Parses the output of to_chars(scientific) with n significant digits:
+// "d.ddde±XX" (or "de±XX" for one digit). Returns the exponent.
+int parseScientific(const char* text, int n, char* digits) {
+  digits[0] = text[0];
+  const char* p = text + 1;
+  if (n > 1) {
+    std::memcpy(digits + 1, text + 2, static_cast<size_t>(n - 1));
+    p = text + n + 1;
+  }
+  bool negative = p[1] == '-';
   int exponent = 0;
-  std::from_chars(p + (p[1] == '+' ? 2 : 1), end, exponent);
-  return exponent;
+  for (p += 2; *p >= '0' && *p <= '9'; ++p) exponent = exponent * 10 + (*p - '0');
+  return negative ? -exponent : exponent;
 }
 
 // The n (1..kMaxDigits) significant digits of `a` (finite, > 0), correctly
@@ -48,8 +57,9 @@ int parseScientific(const char* text, const char* end, char* digits) {
 // for q >= 0, 5^q divides m.
 void roundedDigits(double a, int n, Digits& out) {
   char buf[KNumberText::kMaxDigits + 16];
-  auto res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, n - 1);
-  out.exponent = parseScientific(buf, res.ptr, out.d);
+  auto res = std::to_chars(buf, buf + sizeof buf - 1, a, std::chars_format::scientific, n - 1);
+  *res.ptr = 0;
+  out.exponent = parseScientific(buf, n, out.d);
 
   uint64_t bits = std::bit_cast<uint64_t>(a);
   uint64_t m = bits & ((uint64_t(1) << 52) - 1);
@@ -67,8 +77,9 @@ void roundedDigits(double a, int n, Digits& out) {
   if (q != out.exponent - n && q != out.exponent - 1 - n) return;
 
   char wide[KNumberText::kMaxDigits + 2];
-  res = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, n);
-  int exponent = parseScientific(buf, res.ptr, wide);
+  res = std::to_chars(buf, buf + sizeof buf - 1, a, std::chars_format::scientific, n);
+  *res.ptr = 0;
+  int exponent = parseScientific(buf, n + 1, wide);
   if (wide[n] != '5' || exponent - n != q) return;
   if (q >= 0) {
     if (q > 22) return;  // 5^q > m
@@ -91,8 +102,7 @@ void roundedDigits(double a, int n, Digits& out) {
 
 // Lays out `count` significant digits with the engineering exponent.
 // Returns the text length written to `text`.
-int layOut(bool negative, const Digits& dg, int count, int style, const char* point, size_t pointLength,
-           char* text) {
+int layOut(bool negative, const Digits& dg, int count, int style, const Point& point, char* text) {
   char* p = text;
   if (negative) *p++ = '-';
   int e = dg.exponent;
@@ -103,17 +113,21 @@ int layOut(bool negative, const Digits& dg, int count, int style, const char* po
 
   int next = 0;  // next digit of dg.d to place
   if (lead >= 0) {
-    for (int place = lead; place >= 0; --place) *p++ = next < count ? dg.d[next++] : '0';
+    next = count < lead + 1 ? count : lead + 1;
+    std::memcpy(p, dg.d, static_cast<size_t>(next));
+    p += next;
+    for (int pad = next; pad <= lead; ++pad) *p++ = '0';
   } else {
     *p++ = '0';
   }
   // Fraction: leading zeros of a mantissa below 1, then the remaining digits.
   char* fraction = p;
-  std::memcpy(p, point, pointLength);
-  p += pointLength;
+  std::memcpy(p, point.text, point.length);
+  p += point.length;
   char* firstFractionDigit = p;
   for (int z = -1; z > lead; --z) *p++ = '0';
-  while (next < count) *p++ = dg.d[next++];
+  std::memcpy(p, dg.d + next, static_cast<size_t>(count - next));
+  p += count - next;
   if (style != 1) {
     while (p > firstFractionDigit && p[-1] == '0') --p;
     if (p == firstFractionDigit) p = fraction;
@@ -126,19 +140,19 @@ int layOut(bool negative, const Digits& dg, int count, int style, const char* po
   return static_cast<int>(p - text);
 }
 
-void formatZero(KString& out, bool negative, int style, int digits, const char* point) {
+void formatZero(KString& out, bool negative, int style, int digits, const Point& point) {
   std::string& s = out.str();
   s.assign(negative ? "-0" : "0");
-  s += point;
+  s.append(point.text, point.length);
   s.append(style == 1 ? static_cast<size_t>(digits) : 1u, '0');
 }
 
 // One pass of the formatter (no width retry).
 void formatOnce(double value, KString& out, int style, int digits, double threshold, long code,
-                const char* point, long extra1, long extra2);
+                const Point& point, long extra1, long extra2);
 
 void formatFeetInches(double value, KString& out, int style, int digits, double threshold,
-                      const char* point, long extra1, long extra2) {
+                      const Point& point, long extra1, long extra2) {
   long feet = 0;
   double inches = 0.0;
   KGetApplication()->SplitFeetInches(value, feet, inches);
@@ -165,7 +179,7 @@ void formatFeetInches(double value, KString& out, int style, int digits, double 
 }
 
 void formatOnce(double value, KString& out, int style, int digits, double threshold, long code,
-                const char* point, long extra1, long extra2) {
+                const Point& point, long extra1, long extra2) {
   if (!std::isfinite(value) || value == KNumberText::kUndefined) {
     if (!out.LoadString(KNumberText::kNotAvailableId)) out = "N/A";
     return;
@@ -188,7 +202,7 @@ void formatOnce(double value, KString& out, int style, int digits, double thresh
   Digits dg;
   roundedDigits(magnitude, digits, dg);
   char text[kTextCapacity + 16];
-  int length = layOut(value < 0.0, dg, digits, style, point, std::strlen(point), text);
+  int length = layOut(value < 0.0, dg, digits, style, point, text);
   out.str().assign(text, static_cast<size_t>(length));
 }
 
@@ -201,11 +215,9 @@ void numberToText(double value, KString& out, int style, int digits, int maxWidt
   // the all-minimum one, time-scale marker included.
   if (quantityCode == 0) quantityCode = KQuantityCodes::kDimensionless;
   digits = digits < 1 ? 1 : digits > KNumberText::kMaxDigits ? KNumberText::kMaxDigits : digits;
-  const char* point = decimalPoint;
-  if (!point) {
-    point = std::localeconv()->decimal_point;
-    if (!point || !*point || std::strlen(point) > 8) point = ".";
-  }
+  Point point{decimalPoint, 0};
+  if (!point.text) point.text = std::localeconv()->decimal_point;
+  if (!point.text || (point.length = std::strlen(point.text)) == 0 || point.length > 8) point = Point{".", 1};
   // Thresholds down to the smallest normal double exist to write values
   // exactly; they must not turn subnormal values into zero.
   if (threshold <= DBL_MIN) threshold = 0.0;
