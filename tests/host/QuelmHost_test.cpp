@@ -86,6 +86,21 @@ TEST_F(QuelmHostTest, ZeroSettingMeansUnsetAndFallsBackToSystemLanguage) {
   EXPECT_EQ(line(r.out, "Resource libraries"), "QUELMres2, QUELMres");
 }
 
+TEST_F(QuelmHostTest, ChineseSystemLanguageWithoutSettingAttachesChineseLibraries) {
+  KHostRunResult r = run({"info"}, {{"LANG", "zh_CN.UTF-8"}});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(line(r.out, "UI language"), "2052");
+  EXPECT_EQ(line(r.out, "Resource libraries"), "QUELMres2CHS, QUELMresCHS, QUELMres2, QUELMres");
+}
+
+TEST_F(QuelmHostTest, SettingOverridesTheSystemLanguage) {
+  setUILanguage("00000409");
+  KHostRunResult r = run({"info"}, {{"LANG", "zh_CN.UTF-8"}});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(line(r.out, "UI language"), "1033");
+  EXPECT_EQ(line(r.out, "Resource libraries"), "QUELMres2, QUELMres");
+}
+
 TEST_F(QuelmHostTest, MainDialogShowsStartUpSummaryAndClosesWithoutTerminal) {
   KHostRunResult r = run({});
   ASSERT_EQ(r.exitCode, 0) << r.err;
