@@ -1,5 +1,5 @@
-// CList<TYPE, ARG_TYPE>: the platform's doubly linked list, in the manner of
-// the MFC template of the same name.
+// CList<TYPE, ARG_TYPE>: the platform's doubly linked list, with the names
+// and behaviour of the model class of the same name.
 //
 // Nodes are taken from blocks of m_nBlockSize nodes. A node removed from the
 // list goes onto a free list and is reused by the next insertion; blocks are
