@@ -1,5 +1,6 @@
 // CFile: an unbuffered binary file with the names and behaviour of the model
-// class, over the file system that is current (KFileSystem::Current()) when it is opened.
+// class, over the file system that is current (KFileSystem::Current()) when
+// it is opened.
 //
 // State: closed (m_hFile == hFileNull) or open on m_pFileSystem. Operations
 // other than Open, Close, Abort, Flush and the path accessors require an open
