@@ -16,6 +16,8 @@ double truncated(double x) { return x >= 0.0 ? std::floor(x) : std::ceil(x); }
 }  // namespace
 
 int KGlobalUtils::cmpSignificant(double a, double b) {
+  // Infinities and NaN have no digits; order them plainly (NaN equals all).
+  if (!std::isfinite(a) || !std::isfinite(b)) return (a < b) - (b < a);
   int ea = decimalExponent(a);
   int eb = decimalExponent(b);
   if (std::abs(ea - eb) >= 2) return greaterSide(a, b);
