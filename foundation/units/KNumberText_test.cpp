@@ -247,12 +247,12 @@ TEST_F(KNumberTextTest, ExactTextReadsBackBitIdentical) {
 }
 
 TEST_F(KNumberTextTest, ExactTextKeepsExtremesSubnormalsAndNegativeZero) {
-  const double specials[] = {DBL_MAX, -DBL_MAX, std::nextafter(DBL_MAX, 0.0), -DBL_MIN,
+  const double extremes[] = {DBL_MAX, -DBL_MAX, std::nextafter(DBL_MAX, 0.0), -DBL_MIN,
                              std::nextafter(DBL_MIN, 1.0), std::nextafter(DBL_MIN, 0.0),
                              std::numeric_limits<double>::denorm_min(), -std::numeric_limits<double>::denorm_min(),
                              4.9406564584124654e-322, 1e-310, 0.0, -0.0, 1.0, 0.1, 1e23, 9007199254740993.0,
                              123456789012345678.0, 5e-324 * 3};
-  for (double v : specials) expectRoundTrip(v);
+  for (double v : extremes) expectRoundTrip(v);
   EXPECT_EQ(exactText(std::numeric_limits<double>::denorm_min()), "4.9406564584124654418E-324");
   EXPECT_EQ(exactText(DBL_MAX), "179.76931348623157081E306");
 }
