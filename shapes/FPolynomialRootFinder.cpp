@@ -399,15 +399,15 @@ bool FPolynomialRootFinder::findRoots(const double* coefficients, long degree, K
   while (coefficients[zeros] == 0.0) roots[zeros++] = FComplexNumber();
   long n = degree - zeros;
   if (n == 0) return false;
-  // Work on the coefficients above the zero roots, scaled to a largest
-  // magnitude of 1 (roots do not change, overflow is kept away).
+  // Work on the coefficients above the zero roots, scaled by a power of two
+  // (exactly) to a largest magnitude near 1, which keeps overflow away.
   Poly c;
   c.setSize(n + 1);
   if (c.getCount() != n + 1) {
     roots.setCount(0);
     return true;
   }
-  for (long k = 0; k <= n; ++k) c[k] = coefficients[k + zeros] / largest;
+  for (long k = 0; k <= n; ++k) c[k] = std::ldexp(coefficients[k + zeros], -std::ilogb(largest));
   FComplexNumber* out = roots.getData() + zeros;
   if (n == 1) {
     out[0] = FComplexNumber(-c[0] / c[1]);
