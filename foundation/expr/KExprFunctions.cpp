@@ -3,7 +3,7 @@
 #include "app/core/KApplicationAbstract.h"
 #include "app/core/KFlagDefence.h"
 #include "foundation/expr/KExprParser.h"
-#include "foundation/trees/KTreeCompare.h"
+#include "foundation/trees/KGlobalUtils.h"
 #include "foundation/units/KQuantityCodes.h"
 #include "shapes/FUnivariantPolynomial.h"
 

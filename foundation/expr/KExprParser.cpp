@@ -185,7 +185,6 @@ void KExprParser::tokenize(const KString& text) {
         pushToken(unary);
         return;
       }
-      delete cur;
       throw KExprException(KEXPR_SYNTAX, text);
     }
     closeOperand();

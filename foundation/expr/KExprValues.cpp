@@ -20,3 +20,7 @@ const KExprValues& KExprValues::predefined() {
   (void)filled;
   return values;
 }
+
+template class KDataTreeItem<KExprValue>;
+template class KTreeRootBase<KExprValue, KDataTreeItem<KExprValue>>;
+template class KDataTreeItemRoot<KExprValue>;

@@ -24,3 +24,8 @@ class KExprValues : public KDataTreeItemRoot<KExprValue> {
  private:
   bool m_caseSensitive;
 };
+
+// The value trees are compiled once in the library and exported by the program.
+extern template class KDataTreeItem<KExprValue>;
+extern template class KTreeRootBase<KExprValue, KDataTreeItem<KExprValue>>;
+extern template class KDataTreeItemRoot<KExprValue>;
