@@ -10,6 +10,17 @@ namespace {
 unsigned long g_totalUsedBytes = 0;
 unsigned long g_totalBlockBytes = 0;
 long g_allocationCheckLevel = -1;
+
+// Slots lie at multiples of the item size, which need not be a multiple of
+// the pointer alignment (28-byte records, say), so the free-list link is
+// read and written bytewise. Records themselves stay aligned: their size is a
+// multiple of their alignment and blocks start 16-byte aligned.
+KMemoryAllocator::Free* nextOf(const void* slot) {
+  KMemoryAllocator::Free* next;
+  std::memcpy(&next, slot, sizeof(next));
+  return next;
+}
+void setNext(void* slot, KMemoryAllocator::Free* next) { std::memcpy(slot, &next, sizeof(next)); }
 }  // namespace
 
 KBoolOption& KMemoryAllocator::slowFrugalMemoryModeOption() {
@@ -62,7 +73,7 @@ void KMemoryAllocator::reset(unsigned long itemSize, unsigned long itemsPerBlock
 void* KMemoryAllocator::allocate() {
   if (!m_pFreeList && grow()) return nullptr;
   Free* slot = m_pFreeList;
-  m_pFreeList = slot->m_pNext;
+  m_pFreeList = nextOf(slot);
   m_nUsedBytes += m_nItemSize;
   g_totalUsedBytes += m_nItemSize;
   return slot;
@@ -99,9 +110,8 @@ bool KMemoryAllocator::grow() {
   g_totalBlockBytes += bytes;
   char* first = reinterpret_cast<char*>(block);
   for (unsigned long i = 0; i + 1 < n; ++i)
-    reinterpret_cast<Free*>(first + i * m_nItemSize)->m_pNext =
-        reinterpret_cast<Free*>(first + (i + 1) * m_nItemSize);
-  reinterpret_cast<Free*>(first + (n - 1) * m_nItemSize)->m_pNext = nullptr;
+    setNext(first + i * m_nItemSize, reinterpret_cast<Free*>(first + (i + 1) * m_nItemSize));
+  setNext(first + (n - 1) * m_nItemSize, nullptr);
   m_pFreeList = block;
   return false;
 }
@@ -122,7 +132,7 @@ void KMemoryAllocator::release(void* p) {
     return;
   }
   Free* slot = static_cast<Free*>(p);
-  slot->m_pNext = m_pFreeList;
+  setNext(slot, m_pFreeList);
   m_pFreeList = slot;
 }
 
@@ -162,7 +172,7 @@ bool KMemoryAllocator::isOnFreeList(void* p) const {
   const Free* slot = m_pFreeList;
   for (unsigned long steps = 0; slot && steps < limit; ++steps) {
     if (slot == p) return true;
-    slot = slot->m_pNext;
+    slot = nextOf(slot);
     if (slot == m_pFreeList) return false;
   }
   return false;

@@ -1,6 +1,7 @@
 // KMemoryAllocator: a pool of equal-size slots carved from large blocks, with
 // the free slots on an intrusive singly linked free list (a free slot's first
-// pointer-sized bytes link to the next). One heap block serves up to
+// pointer-sized bytes link to the next, stored bytewise since slots need not
+// be pointer-aligned). One heap block serves up to
 // `itemsPerBlock` records; allocate and release are pointer operations.
 //
 // Diagnostic switches are cached options: "slowFrugalMemoryMode" (one heap
