@@ -127,6 +127,9 @@ TEST_F(QuelmHostTest, ModuleCallsBackIntoTheHost) {
   EXPECT_EQ(line(r.out, "module: current application is the host's"), "yes");
   EXPECT_EQ(line(r.out, "module: registry key"), "QUELM\\quelmhost (42)");
   EXPECT_EQ(line(r.out, "module: string 24309"), "N/A");
+#ifdef QUELM_HAVE_TREES
+  EXPECT_EQ(line(r.out, "module: tree"), "3 names, BETA finds Beta, ALPHA added again: no");
+#endif
   EXPECT_EQ(line(r.out, "Module result"), "0");
 }
 

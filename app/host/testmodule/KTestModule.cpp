@@ -7,6 +7,25 @@
 
 #include <cstdio>
 
+#ifdef QUELM_HAVE_TREES
+#include "foundation/trees/KDataTreeItemRoot.h"
+
+namespace {
+// A string tree through the program's exported instantiation: names compare
+// without regard to case, so the lookup in capitals finds the stored name.
+int checkTree() {
+  KDataTreeItemRoot<KString> names;
+  bool added = false;
+  for (const char* name : {"gamma", "Beta", "alpha"}) names.add(KString(name), &added);
+  names.add(KString("ALPHA"), &added);
+  KString* found = names.find(KString("BETA"));
+  printf("module: tree: %ld names, BETA finds %s, ALPHA added again: %s\n", names.getCount(),
+         found ? found->GetString() : "(nothing)", added ? "yes" : "no");
+  return names.getCount() == 3 && found && *found == "Beta" && !added ? 0 : 1;
+}
+}  // namespace
+#endif
+
 extern "C" __attribute__((visibility("default"))) int QuelmModuleMain(KApplicationAbstract* app) {
   int failures = 0;
   KApplicationAbstract* current = KGetApplication();
@@ -22,5 +41,8 @@ extern "C" __attribute__((visibility("default"))) int QuelmModuleMain(KApplicati
   printf("module: string 24309: %s\n", na ? na : "(missing)");
   if (!na) ++failures;
 
+#ifdef QUELM_HAVE_TREES
+  failures += checkTree();
+#endif
   return failures;
 }
