@@ -9,31 +9,38 @@
 //     updates) from starting points on circles whose radii come from the
 //     Newton polygon of the coefficients. p and p' are evaluated by Horner's
 //     rule, on the reversed polynomial at 1/z when |z| > 1 so that nothing
-//     overflows. A root stops when |p(z)| falls to rounding level
-//     (2 n eps sum |ck| |z|^k) or its step falls below the stopping tolerance.
+//     overflows. An approximation stops when its step falls below the
+//     stopping tolerance, or when |p(z)| is at rounding level
+//     (2 n eps sum |ck| |z|^k) and its step has failed to shrink three times:
+//     that bound is pessimistic, and stopping at it alone leaves
+//     ill-conditioned roots far off.
 //  3. Clusters: around each approximation lies a Weierstrass inclusion disk,
 //     radius n (|p(z)| + rounding level) / |cn prod (z - zj)|; overlapping
-//     disks form a cluster. A cluster of m approximations that lies well
-//     apart from the others (its spread under a tenth of the distance to the
-//     nearest outside approximation) is taken as an m-fold root: its centroid
-//     is refined by Newton's method on P^(m-1), on which the root is simple,
-//     and accepted when P, P', ..., P^(m-2) vanish there to rounding level.
-//     Every member of an accepted cluster becomes that refined root.
+//     disks form groups. Within a group, an approximation and its m - 1
+//     nearest neighbours (largest m first) are tried as one m-fold root: they
+//     must lie well apart from all other approximations (spread under a tenth
+//     of the distance to the nearest outside one), Newton's method on
+//     P^(m-1), on which the root is simple, refines their centroid, and
+//     P, P', ..., P^(m-2) must vanish there to rounding level. Every member of
+//     an accepted cluster becomes that refined root.
 //  4. Other approximations get up to four Newton steps on P, each kept only
 //     when it lowers |p|.
 //  5. Because the coefficients are real, a root (or cluster) whose own mirror
 //     image is closer to itself than to any other approximation is real: its
-//     imaginary part is set to zero and the polish runs in real arithmetic.
+//     imaginary part is set to zero and the refinement runs in real
+//     arithmetic.
 //
-// Accuracy. Simple roots: within a few units of the backward-error bound
-// n eps sum|ck||r|^k / |p'(r)|, i.e. close to full precision for
-// well-conditioned roots. Multiple roots that are isolated: about the same
-// relative accuracy as a simple root of P^(m-1), typically 1e-14 to 1e-12
-// for double and triple roots, and exactly real where the root is real.
-// Without the cluster step a double root carries an error of about
-// sqrt(eps) and a triple one eps^(1/3). Clusters that are not isolated
-// (ill-conditioned polynomials such as prod (t - k), k = 1..20) keep the
-// accuracy the coefficients allow, which there is about 1e-3 or worse.
+// Accuracy (measured on roots in [-2, 2] at least 0.05 apart, degrees 2 to
+// 20). Simple roots: within a few units of the backward-error bound
+// n eps sum|ck||r|^k / |p'(r)|, i.e. 1e-15 for well-conditioned roots and up
+// to about 1e-8 at degree 20. Isolated double and triple roots: about the
+// accuracy of a simple root of P^(m-1), 1e-15 to 1e-12 in small degrees, and
+// exactly real where the root is real; without the cluster step a double root
+// carries an error of about sqrt(eps) and a triple one eps^(1/3). A cluster
+// with a near neighbour that is not isolated enough keeps the Aberth
+// accuracy (worst seen: 1.4e-5 for a triple root at degree 20). prod (t - k),
+// k = 1..20, comes out with every root real and a worst error of 8e-3, about
+// what its rounded coefficients allow.
 #pragma once
 #include "foundation/memory/KSimpleArray.h"
 #include "shapes/FComplexNumber.h"
