@@ -58,11 +58,10 @@ class FUnivariantPolynomial : public KSSimpleArray<T> {
 };
 
 // Real roots of p, ascending, written into roots (resized to the count).
-// tolerance: relative step at which the iteration may stop (it never stops
-// later than a step of 1e-6 relative, nor before the polynomial's value reaches
-// rounding level; a final polish follows either way). maxIterations bounds the
-// simultaneous iteration (0 or less selects 100). range > 0 caps the radius of
-// the starting points. A root counts as real when its imaginary part is below
+// tolerance: relative step at which an approximation stops iterating (values
+// above 1e-6 count as 1e-6; non-positive ones select 1e-6); a polish follows
+// either way. maxIterations bounds the simultaneous iteration (0 or less
+// selects 100). range > 0 caps the radius of // the starting points. A root counts as real when its imaginary part is below
 // 1e-7 in magnitude; with includeComplexParts every root is kept and its real
 // part written. Answers the number of roots written, 0 for the zero
 // polynomial, and -1 (roots emptied) when the iteration does not converge or a
