@@ -61,9 +61,9 @@ class FUnivariantPolynomial : public KSSimpleArray<T> {
 // tolerance: relative step at which an approximation stops iterating (values
 // above 1e-6 count as 1e-6; non-positive ones select 1e-6); a polish follows
 // either way. maxIterations bounds the simultaneous iteration (0 or less
-// selects 100). range > 0 caps the radius of // the starting points. A root counts as real when its imaginary part is below
-// 1e-7 in magnitude; with includeComplexParts every root is kept and its real
-// part written. Answers the number of roots written, 0 for the zero
+// selects 100). range > 0 caps the radius of the starting points. A root
+// counts as real when its imaginary part is below 1e-7 in magnitude; with
+// includeComplexParts every root is kept and its real part written. Answers the number of roots written, 0 for the zero
 // polynomial, and -1 (roots emptied) when the iteration does not converge or a
 // coefficient is not finite.
 int realRoots(const FUnivariantPolynomial<double>& p, KSimpleArray<double>& roots, double tolerance,
