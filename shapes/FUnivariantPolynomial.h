@@ -63,8 +63,9 @@ class FUnivariantPolynomial : public KSSimpleArray<T> {
 // either way. maxIterations bounds the simultaneous iteration (0 or less
 // selects 100). range > 0 caps the radius of the starting points. A root
 // counts as real when its imaginary part is below 1e-7 in magnitude; with
-// includeComplexParts every root is kept and its real part written. Answers the number of roots written, 0 for the zero
-// polynomial, and -1 (roots emptied) when the iteration does not converge or a
-// coefficient is not finite.
+// includeComplexParts every root is kept and its real part written. Answers
+// the number of roots written, 0 for the zero polynomial, and -1 (roots
+// emptied) when the iteration does not converge or a coefficient is not
+// finite.
 int realRoots(const FUnivariantPolynomial<double>& p, KSimpleArray<double>& roots, double tolerance,
               int maxIterations, double range, bool includeComplexParts);
