@@ -4,6 +4,7 @@
 #include "platform/KResources.h"
 #include "platform/KString.h"
 #include "resources/KResourceAttach.h"
+#include "resources/KResourceLibrary.h"
 
 #include <gtest/gtest.h>
 
@@ -80,3 +81,21 @@ TEST_F(KResourceChainTest, LoadStringAndFormatReadTheChain) {
 }
 
 TEST_F(KResourceChainTest, OwnLibraryIsNotADebugBuild) { EXPECT_FALSE(IsMFCExtensionDebug2()); }
+
+TEST(KResourceLibraryLoadTest, UnusableTableStopsTheLoad) {
+  // A library is a linked import: a table the chain refuses ends the process.
+  static const KStringTableEntry unsorted[] = {{20, "b"}, {10, "a"}};
+  static const KStringTableEntry duplicated[] = {{10, "a"}, {10, "b"}};
+  AFX_EXTENSION_MODULE module;
+  EXPECT_DEATH(KResourceLibraryLoad(module, "Unsorted", unsorted, 2, 1033), "Unsorted: the string table cannot be used");
+  EXPECT_DEATH(KResourceLibraryLoad(module, "Twice", duplicated, 2, 1033), "Twice: the string table cannot be used");
+}
+
+TEST(KResourceLibraryLoadTest, UsableTableIsRecordedWithItsLanguage) {
+  static const KStringTableEntry table[] = {{10, "a"}, {20, "b"}};
+  AFX_EXTENSION_MODULE module;
+  KResourceLibraryLoad(module, "Good", table, 2, 2052);
+  EXPECT_TRUE(module.initialized);
+  EXPECT_EQ(module.language, 2052);
+  EXPECT_STREQ(module.name, "Good");
+}
