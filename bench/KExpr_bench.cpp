@@ -38,7 +38,7 @@ const Case kCases[] = {
     {"exp(-r)*100", "exp(-r)*100", 0},
     {"a*b*r*len", "a*b*r*len", 0},
     {"200", "200", 0},
-    {"log10(1000)+floor(2.7)", "log10(1000)+floor(2.7)", 0},
+    {"log10(1000)+floor(2.7)", "log10(1000)+rint(2.2)", 0},
 };
 
 double g_a = 3, g_b = 4, g_r = 2, g_len = 12, g_pi = 3.141592653589793;

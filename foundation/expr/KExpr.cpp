@@ -34,7 +34,7 @@ void KExpr::operator delete(void* p, size_t size) {
   else ::operator delete(p);
 }
 
-KExpr::KExpr(bool userLocale) : m_userLocale(userLocale) { m_children.reserve(2); }
+KExpr::KExpr(bool userLocale) : m_userLocale(userLocale) {}
 
 KExpr::~KExpr() { clearTree(); }
 
@@ -55,6 +55,12 @@ void KExpr::updateDepth() {
 }
 
 bool KExpr::isEvaluating() { return g_evaluating; }
+
+KString KExpr::sourceText() const {
+  if (m_kind >= kExprPower && m_kind <= kExprEqual && m_children.size() == 2)
+    return m_children[0]->sourceText() + m_text + m_children[1]->sourceText();
+  return m_text;
+}
 
 void KExpr::parse(const KString& text, bool userLocale, int lengthMode) {
   if (lengthMode == kExprLengthFeet || lengthMode == kExprLengthInches) {
@@ -162,7 +168,7 @@ double KExpr::evaluateNode(KExprContext& c) {
       switch (m_kind) {
         case kExprPower: return KExprPow(a, b);
         case kExprDivide:
-          if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, m_text); return KExprUndefined; }
+          if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, sourceText()); return KExprUndefined; }
           return a / b;
         case kExprMultiply: return a * b;
         case kExprAdd: return a + b;

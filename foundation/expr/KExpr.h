@@ -113,7 +113,11 @@ class KExpr : public KObject {
 
   int getKind() const { return m_kind; }
   void setKind(int kind) { m_kind = kind; }
+  // The node's own text: the source text of an operand, call or group, the
+  // operator alone for an infix node.
   const KString& getText() const { return m_text; }
+  // The source text of the whole subtree (operands put back around operators).
+  KString sourceText() const;
   const KString& getName() const { return m_name; }
   const KString& getQualifier() const { return m_qualifier; }
   double getValue() const { return m_value; }

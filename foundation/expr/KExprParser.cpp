@@ -303,7 +303,9 @@ void KExprParser::bindInfix(const KString& text) {
       m_tokens.erase(m_tokens.begin() + j - 1);
       t->addChild(left);
       t->addChild(right);
-      t->m_text = left->m_text + t->m_text + right->m_text;
+      // An operator node keeps only its operator as text; sourceText() puts
+      // the operands back around it when a message needs the whole text, so
+      // binding a long chain stays linear.
       if (tr) {
         line.Format("OK when i %d j %d size %d", level, j, size); trace(line);
         line.Format("after decr j %d", j - 1); trace(line);
