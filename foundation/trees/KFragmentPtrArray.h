@@ -5,6 +5,7 @@
 #pragma once
 #include <algorithm>
 #include <deque>
+#include <vector>
 
 template <class T>
 class KFragmentPtrArray {
@@ -30,9 +31,12 @@ class KFragmentPtrArray {
   void setCount(long n) { m_count = std::min(n, m_allocated); }
   // Sorts the used slots; `compare` gets two pointers to slots (each holding
   // a T*) and answers negative, 0 or positive. Not stable.
+  // Sorted in a contiguous copy: much faster than in place across fragments.
   void sort(int (*compare)(const void*, const void*)) {
-    std::sort(m_slots.begin(), m_slots.begin() + m_count,
+    std::vector<T*> flat(m_slots.begin(), m_slots.begin() + m_count);
+    std::sort(flat.begin(), flat.end(),
               [compare](T* const& a, T* const& b) { return compare(&a, &b) < 0; });
+    std::copy(flat.begin(), flat.end(), m_slots.begin());
   }
 
  private:
