@@ -2,6 +2,7 @@
 
 #include "app/core/KApplicationAbstract.h"
 #include "app/host/CHostApp.h"
+#include "app/host/KEvalCommand.h"
 #include "app/host/KHostFacts.h"
 #include "platform/KModule.h"
 
@@ -17,6 +18,8 @@ const char kUsage[] =
     "  info             print the UI language, resource libraries (first searched first),\n"
     "                   settings file and registry key\n"
     "  --module PATH    load the plug-in module PATH and run its QuelmModuleMain\n"
+    "  eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
+    "                   evaluate an expression and print its value\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
 
 int usageError(const char* reason) {
@@ -76,6 +79,7 @@ int KRunHostCommand(int argc, char** argv) {
     if (argc != 3) return usageError("--module takes one path");
     return runModule(app, argv[2]);
   }
+  if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, argc - 1, argv + 1);
   if (argc > 2) return usageError("too many arguments");
   if (strcmp(command, "--version") == 0) return printVersion();
   if (strcmp(command, "--help") == 0) {
