@@ -5,6 +5,8 @@
 
 bool KConsoleIsInteractive() { return isatty(STDIN_FILENO) == 1; }
 
+bool KConsoleErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+
 bool KConsoleReadLine(KString& line) {
   line.Empty();
   int c;

@@ -4,6 +4,7 @@
 #include "app/host/CHostApp.h"
 #include "app/host/KEvalCommand.h"
 #include "app/host/KHostFacts.h"
+#include "app/host/KObjectFileCommands.h"
 #include "platform/KModule.h"
 
 #include <cstdio>
@@ -18,6 +19,10 @@ const char kUsage[] =
     "  info             print the UI language, resource libraries (first searched first),\n"
     "                   settings file and registry key\n"
     "  --module PATH    load the plug-in module PATH and run its QuelmModuleMain\n"
+    "  dump FILE [--header] [--object TYPE/NAME] [--all]\n"
+    "                   list the objects and attributes of an object file\n"
+    "  convert IN OUT --form text|binary [--level N]\n"
+    "                   rewrite an object file in the given form and level\n"
     "  eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
     "                   evaluate an expression and print its value\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
@@ -80,6 +85,8 @@ int KRunHostCommand(int argc, char** argv) {
     return runModule(app, argv[2]);
   }
   if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, argc - 1, argv + 1);
+  if (strcmp(command, "dump") == 0) return KRunDumpCommand(argc - 1, argv + 1);
+  if (strcmp(command, "convert") == 0) return KRunConvertCommand(argc - 1, argv + 1);
   if (argc > 2) return usageError("too many arguments");
   if (strcmp(command, "--version") == 0) return printVersion();
   if (strcmp(command, "--help") == 0) {

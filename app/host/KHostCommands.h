@@ -7,6 +7,7 @@
 //                   registry key, one "Label: value" line each
 //   --module PATH   start up, load the plug-in module PATH, call its
 //                   QuelmModuleMain(KApplicationAbstract*) and report the result
+//   dump, convert   the object file commands (KObjectFileCommands.h)
 //   eval "EXPR"     evaluate an expression (see KEvalCommand.h)
 // Exit status: 0 success, 1 failure (the reason on standard error), 2 wrong
 // usage (with the usage text on standard error).
