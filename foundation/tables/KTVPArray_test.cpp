@@ -4,11 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "foundation/trees/KTreeIteratorBase.h"
+#include "persistence/KBinaryPersistance.h"
+#include "persistence/KTextPersistance.h"
+#include "platform/KExceptions.h"
 
 namespace {
 
@@ -107,3 +115,154 @@ TEST(KTokenValuePairTest, ConstTreeLeavesPairsToTheirOwner) {
   }
   EXPECT_STREQ(a.getValue(), "1");
 }
+
+// ---- object files ----------------------------------------------------------
+
+namespace {
+
+// Runs `body`; an exception of the file layers fails the test with its text.
+template <class F>
+void withFileErrors(F&& body) {
+  try {
+    body();
+  } catch (const CException& e) {
+    KString message;
+    e.GetErrorMessage(message);
+    ADD_FAILURE() << "exception: " << message.GetString();
+  }
+}
+
+class KTVPArrayFileTest : public testing::TestWithParam<std::tuple<bool, int>> {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/ktvparrayXXXXXX";
+    int fd = mkstemp(name);
+    ASSERT_GE(fd, 0);
+    close(fd);
+    m_path = name;
+  }
+  void TearDown() override { std::remove(m_path.c_str()); }
+
+  // The form and level of the test's parameter.
+  std::unique_ptr<KImplPersistance> open(bool writing) {
+    auto [text, level] = GetParam();
+    if (text) return std::make_unique<KTextPersistance>(m_path.c_str(), writing, level);
+    return std::make_unique<KBinaryPersistance>(m_path.c_str(), writing, level);
+  }
+  void writeArray(const KTVPArray& a) {
+    auto out = open(true);
+    a.write(*out, nullptr);
+    out->Close();
+  }
+  // Writes the two string arrays as given, inside the object "KTVPArray".
+  void writeRaw(const std::vector<KString>& tokens, const std::vector<KString>& values) {
+    auto out = open(true);
+    out->beginObject("KTVPArray", "KTVPArray");
+    out->writeS("tokens", static_cast<long>(tokens.size()), tokens.data());
+    out->writeS("values", static_cast<long>(values.size()), values.data());
+    out->endObject();
+    out->Close();
+  }
+
+  std::string m_path;
+};
+
+}  // namespace
+
+TEST_P(KTVPArrayFileTest, ReadBackHoldsTheSamePairs) {
+  withFileErrors([&] {
+    KTVPArray a;
+    for (int i = 0; i < 120; ++i) {
+      KString t, v;
+      t.Format("Key%03d", i);
+      v.Format("value \"%d\" with blanks", i);
+      a.addPair(t, v);
+    }
+    a.addPair("empty", "");
+    writeArray(a);
+
+    KTVPArray b;
+    auto in = open(false);
+    b.read(*in, nullptr);
+    EXPECT_EQ(in->getDepth(), 0);
+    ASSERT_EQ(b.getCount(), a.getCount());
+    KTreeIterator<KPtrTreeItem<KTokenValuePair>> it(a.getPairs(), KTreeIteratorBase::kInOrder);
+    for (; !it.atEnd(); it.advance()) {
+      const KTokenValuePair* p = b.find(it.data()->getToken());
+      ASSERT_NE(p, nullptr) << it.data()->getToken().GetString();
+      EXPECT_STREQ(p->getToken(), it.data()->getToken());
+      EXPECT_STREQ(p->getValue(), it.data()->getValue());
+    }
+  });
+}
+
+TEST_P(KTVPArrayFileTest, ArraysFollowTheDepthFirstWalk) {
+  withFileErrors([&] {
+    KTVPArray a;
+    for (const char* t : {"d", "b", "f", "a", "c", "e", "g"}) a.addPair(t, KString(t) + "!");
+    writeArray(a);
+    std::vector<std::string> walk;
+    KTreeIterator<KPtrTreeItem<KTokenValuePair>> it(a.getPairs(), KTreeIteratorBase::kDepthFirst);
+    for (; !it.atEnd(); it.advance()) walk.push_back(it.data()->getToken().GetString());
+
+    auto in = open(false);
+    in->enterObject("KTVPArray", "KTVPArray");
+    KHSimpleArray<KString> tokens, values;
+    ASSERT_EQ(in->readStrings("tokens", tokens), 7);
+    ASSERT_EQ(in->readStrings("values", values), 7);
+    for (long i = 0; i < 7; ++i) {
+      EXPECT_EQ(walk[i], tokens[i].GetString()) << i;
+      EXPECT_EQ(walk[i] + "!", values[i].GetString()) << i;
+    }
+  });
+}
+
+TEST_P(KTVPArrayFileTest, EmptyArrayWritesTwoEmptyArrays) {
+  withFileErrors([&] {
+    KTVPArray a;
+    writeArray(a);
+    auto in = open(false);
+    in->enterObject("KTVPArray", "KTVPArray");
+    EXPECT_EQ(in->findAttribute('S', "tokens"), 0);
+    EXPECT_EQ(in->findAttribute('S', "values"), 0);
+    in->leaveObject();
+    KTVPArray b;
+    auto again = open(false);
+    b.read(*again, nullptr);
+    EXPECT_EQ(b.getCount(), 0);
+  });
+}
+
+TEST_P(KTVPArrayFileTest, OfEqualTokensTheHigherIndexIsKept) {
+  withFileErrors([&] {
+    writeRaw({"size", "SIZE", "other"}, {"first", "second", "third"});
+    KTVPArray b;
+    auto in = open(false);
+    b.read(*in, nullptr);
+    ASSERT_EQ(b.getCount(), 2);
+    EXPECT_STREQ(b.find(KString("size"))->getToken(), "SIZE");
+    EXPECT_STREQ(b.find(KString("size"))->getValue(), "second");
+  });
+}
+
+TEST_P(KTVPArrayFileTest, ShorterValuesArrayThrowsTheFileException) {
+  writeRaw({"a", "b", "c"}, {"1", "2"});
+  KTVPArray b;
+  auto in = open(false);
+  try {
+    b.read(*in, nullptr);
+    FAIL() << "no exception";
+  } catch (const CFileException& e) {
+    EXPECT_EQ(e.m_cause, CFileException::genericException);
+    EXPECT_EQ(e.m_lOsError, -1);
+    EXPECT_TRUE(e.m_strFileName.IsEmpty());
+  }
+  EXPECT_EQ(b.getCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFormsPlainAndCompressed, KTVPArrayFileTest,
+                         testing::Combine(testing::Bool(), testing::Values(0, 6)),
+                         [](const testing::TestParamInfo<std::tuple<bool, int>>& info) {
+                           return std::string(std::get<0>(info.param) ? "Text" : "Binary") + "Level" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
