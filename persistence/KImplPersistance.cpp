@@ -28,6 +28,9 @@ void splitPath(const KString& path, KString& folder, KString& file) {
 KImplPersistance::KImplPersistance(const char* fileName, bool writing, int level, KCompressedFile* file)
     : m_fileName(fileName), m_bWriting(writing), m_pFile(file), m_nLevel(writing ? level : 1) {
   m_nUncaught = std::uncaught_exceptions();
+  for (int f : {kHdrMaxI32, kHdrMaxS, kHdrMaxB, kHdrMaxR, kHdrMaxC, kHdrMaxU32, kHdrMaxL32, kHdrMaxI64,
+                kHdrMaxU64, kHdrMaxL64})
+    m_header[f] = 1;
 }
 
 KImplPersistance::~KImplPersistance() {
@@ -120,6 +123,7 @@ void KImplPersistance::openForReading() {
     if (level == 0) {
       m_logicalSize = m_pFile->m_file.GetLength();
     } else {
+      m_pFile->Seek(0, CFile::begin);  // builds the page table
       m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
     }
     if (m_streamStart > m_logicalSize) throwBadFile();

@@ -126,12 +126,16 @@ class KImplPersistance : public KPersistance {
   void writeL64(const KPersistName& name, long count, const ULONGLONG* values) override;
   void writeL32(const KPersistName& name, long count, const UINT* values) override;
 
-  int readInt(const KPersistName& name, int def, int lo, int hi) override;
-  LONGLONG readInt64(const KPersistName& name, LONGLONG def, LONGLONG lo, LONGLONG hi) override;
-  UINT readUInt(const KPersistName& name, UINT def, UINT lo, UINT hi) override;
-  ULONGLONG readUInt64(const KPersistName& name, ULONGLONG def, ULONGLONG lo, ULONGLONG hi) override;
-  ULONGLONG readLValue(const KPersistName& name, ULONGLONG def, ULONGLONG lo, ULONGLONG hi) override;
-  double readReal(const KPersistName& name, double def, double lo, double hi) override;
+  int readInt(const KPersistName& name, int def, int lo = INT32_MIN, int hi = INT32_MAX) override;
+  LONGLONG readInt64(const KPersistName& name, LONGLONG def, LONGLONG lo = INT64_MIN,
+                     LONGLONG hi = INT64_MAX) override;
+  UINT readUInt(const KPersistName& name, UINT def, UINT lo = 0, UINT hi = UINT32_MAX) override;
+  ULONGLONG readUInt64(const KPersistName& name, ULONGLONG def, ULONGLONG lo = 0,
+                       ULONGLONG hi = UINT64_MAX) override;
+  ULONGLONG readLValue(const KPersistName& name, ULONGLONG def, ULONGLONG lo = 0,
+                       ULONGLONG hi = UINT64_MAX) override;
+  double readReal(const KPersistName& name, double def, double lo = -1.7976931348623157e308,
+                  double hi = 1.7976931348623157e308) override;
   bool readBool(const KPersistName& name, bool def) override;
   char readChar(const KPersistName& name, char def) override;
   KString readString(const KPersistName& name, const KString& def) override;
