@@ -20,8 +20,8 @@ int convertUsage(const char* reason) {
 
 // Writes the record just read from `in` to `out`. Integers come out of the
 // reader widened to 64 bits and are written so.
-void copyRecord(const KImplPersistance& in, const FRecordHead& head, KPersistance& out) {
-  const long n = static_cast<long>(head.m_count);
+void copyRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPersistance& out) {
+  const long n = head.m_count;
   switch (head.m_tag) {
     case 'O': out.beginObject(head.m_type, head.m_name); break;
     case 'E': out.endObject(); break;
@@ -77,8 +77,9 @@ int KRunConvertCommand(int argc, char** argv) {
   const char* current = paths[0];
   KString reason;
   try {
-    std::unique_ptr<KImplPersistance> in = KOpenObjectFile(paths[0]);
-    if (level < 0) level = in->getHeaderField(kHdrLevel);
+    KObjectFileWalker walker(paths[0]);
+    const KImplPersistance& in = walker.values();
+    if (level < 0) level = in.getHeaderField(kHdrLevel);
     current = paths[1];
     std::unique_ptr<KImplPersistance> out;
     if (form == 0) {
@@ -86,19 +87,16 @@ int KRunConvertCommand(int argc, char** argv) {
     } else {
       out = std::make_unique<KBinaryPersistance>(paths[1], true, level);
     }
-    out->setApplication(in->getHeaderField(kHdrApplication));
-    out->setMode(in->getHeaderField(kHdrMode));
+    out->setApplication(in.getHeaderField(kHdrApplication));
+    out->setMode(in.getHeaderField(kHdrMode));
 
-    ULONGLONG total = 0;
-    for (long i = 0; i < in->getObjectCount(); ++i) total = std::max(total, in->getObject(i).m_end);
-    KProgressLine progress("convert", total);
-    FRecordHead head;
+    KProgressLine progress("convert", walker);
+    FObjectFileRecord record;
     current = paths[0];
-    in->rewindRecords();
-    while (in->readNextRecord(head)) {
-      progress.update(head.m_start);
+    while (walker.next(record)) {
+      progress.update(record.m_position);
       current = paths[1];
-      copyRecord(*in, head, *out);
+      copyRecord(in, record, *out);
       current = paths[0];
     }
     current = paths[1];

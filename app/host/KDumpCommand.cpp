@@ -1,12 +1,12 @@
 // quelmhost dump: the listing of an object file, and the pieces the object
 // file commands share (opening either form, the progress line).
+#include <cfloat>
+#include <charconv>
 #include <cstring>
 
 #include "app/host/KHostCommands.h"
 #include "app/host/KObjectFileCommands.h"
-#include "persistence/KBinaryPersistance.h"
 #include "persistence/KTextPersistance.h"
-#include "platform/CFile.h"
 #include "platform/KConsole.h"
 #include "platform/KExceptions.h"
 
@@ -45,12 +45,25 @@ void putName(FILE* out, const KPersistName& name) {
   if (name.m_nIndex != 0) fprintf(out, " (index %d)", name.m_nIndex);
 }
 
+// The shortest text that reads back as the same double; the undefined real
+// as N/A, as the text form writes it.
+void putReal(FILE* out, double value) {
+  if (value == DBL_MIN) {  // the smallest positive normal double
+    fputs(" N/A", out);
+    return;
+  }
+  char text[40];
+  auto result = std::to_chars(text, text + sizeof text, value);
+  *result.ptr = 0;
+  fprintf(out, " %s", text);
+}
+
 void putIndent(FILE* out, int depth) {
   for (int i = 0; i < depth; ++i) fputs("  ", out);
 }
 
-void putValues(FILE* out, const KImplPersistance& file, const FRecordHead& head, bool all) {
-  const long count = static_cast<long>(head.m_count);
+void putValues(FILE* out, const KImplPersistance& file, const FObjectFileRecord& head, bool all) {
+  const long count = head.m_count;
   long shown = all ? count : std::min(count, kDumpShownValues);
   switch (head.m_tag) {
     case 'I':
@@ -62,7 +75,7 @@ void putValues(FILE* out, const KImplPersistance& file, const FRecordHead& head,
         fprintf(out, " %llu", static_cast<unsigned long long>(file.uintValues()[i]));
       break;
     case 'R':
-      for (long i = 0; i < shown; ++i) fprintf(out, " %s", KRealToText(file.realValues()[i]).GetString());
+      for (long i = 0; i < shown; ++i) putReal(out, file.realValues()[i]);
       break;
     case 'B':
       // Booleans and characters are short: ten times as many fit a line.
@@ -89,8 +102,9 @@ void putValues(FILE* out, const KImplPersistance& file, const FRecordHead& head,
   if (shown < count) fprintf(out, " ... (%ld more)", count - shown);
 }
 
-void putHeader(FILE* out, const char* path, KImplPersistance& file) {
-  bool text = dynamic_cast<KTextPersistance*>(&file) != nullptr;
+void putHeader(FILE* out, const char* path, KObjectFileWalker& walker) {
+  const KImplPersistance& file = walker.values();
+  bool text = walker.isText();
   fprintf(out, "File: %s\n", path);
   fprintf(out, "Form: %s\n", text ? "text" : "binary");
   fprintf(out, "Version: %d\n", file.getHeaderField(kHdrVersion));
@@ -122,29 +136,12 @@ int dumpUsage(const char* reason) {
 
 // ---- shared ------------------------------------------------------------------
 
-std::unique_ptr<KImplPersistance> KOpenObjectFile(const char* path) {
-  static const size_t kTextLength = strlen(KImplPersistance::kFormatText);
-  char start[64] = {};
-  UINT got;
-  {
-    CFile probe;
-    CFileException error;
-    if (!probe.Open(path, CFile::modeRead | CFile::shareDenyWrite, &error)) throw error;
-    got = probe.Read(start, static_cast<UINT>(kTextLength));
-  }
-  std::unique_ptr<KImplPersistance> file;
-  if (got == kTextLength && memcmp(start, KImplPersistance::kFormatText, kTextLength) == 0) {
-    file = std::make_unique<KTextPersistance>(path, false);
-  } else {
-    file = std::make_unique<KBinaryPersistance>(path, false);
-  }
-  file->open();
-  return file;
-}
-
 KProgressLine::KProgressLine(const char* label, ULONGLONG total)
     : m_label(label), m_total(total),
       m_bShown(total >= kProgressThreshold && KConsoleErrorIsTerminal()) {}
+
+KProgressLine::KProgressLine(const char* label, KObjectFileWalker& walker)
+    : KProgressLine(label, logicalEnd(walker.values())) {}
 
 KProgressLine::~KProgressLine() {
   if (m_bShown && m_nLast >= 0) fputs("\r\033[K", stderr);
@@ -162,47 +159,38 @@ void KProgressLine::update(ULONGLONG done) {
 // ---- dump --------------------------------------------------------------------
 
 bool KDumpObjectFile(const char* path, const KDumpOptions& options, FILE* out) {
-  std::unique_ptr<KImplPersistance> file = KOpenObjectFile(path);
-  if (!options.hasObject) putHeader(out, path, *file);
+  KObjectFileWalker walker(path);
+  if (!options.hasObject) putHeader(out, path, walker);
   if (options.headerOnly) return true;
 
-  KProgressLine progress("dump", logicalEnd(*file));
-  FRecordHead head;
-  int depth = 0;
+  KProgressLine progress("dump", walker);
+  FObjectFileRecord record;
   int shownDepth = -1;  // with --object: depth of the object being listed
   bool found = false;
-  file->rewindRecords();
-  while (file->readNextRecord(head)) {
-    progress.update(head.m_start);
-    bool show = !options.hasObject || shownDepth >= 0;
-    if (head.m_tag == 'O') {
-      if (options.hasObject && shownDepth < 0 && !found && head.m_type == options.objectType &&
-          head.m_name == options.objectName) {
-        shownDepth = depth;
-        found = show = true;
-      }
-      if (show) {
-        putIndent(out, depth - std::max(shownDepth, 0));
-        fputs("OBJECT ", out);
-        putName(out, head.m_type);
-        fputc(' ', out);
-        putName(out, head.m_name);
-        fputc('\n', out);
-      }
-      ++depth;
-    } else if (head.m_tag == 'E') {
-      --depth;
-      if (show) {
-        putIndent(out, depth - std::max(shownDepth, 0));
-        fputs("END\n", out);
-      }
-      if (depth == shownDepth) shownDepth = -1;
-    } else if (show) {
-      putIndent(out, depth - std::max(shownDepth, 0));
-      fprintf(out, "%c ", head.m_tag);
-      putName(out, head.m_name);
-      fprintf(out, " [%lld]:", static_cast<long long>(head.m_count));
-      putValues(out, *file, head, options.all);
+  while (walker.next(record)) {
+    progress.update(record.m_position);
+    if (options.hasObject && shownDepth < 0) {
+      if (found || record.m_tag != 'O' || !(record.m_type == options.objectType) ||
+          !(record.m_name == options.objectName))
+        continue;
+      shownDepth = record.m_depth;
+      found = true;
+    }
+    putIndent(out, record.m_depth - std::max(shownDepth, 0));
+    if (record.m_tag == 'O') {
+      fputs("OBJECT ", out);
+      putName(out, record.m_type);
+      fputc(' ', out);
+      putName(out, record.m_name);
+      fputc('\n', out);
+    } else if (record.m_tag == 'E') {
+      fputs("END\n", out);
+      if (record.m_depth == shownDepth) shownDepth = -1;
+    } else {
+      fprintf(out, "%c ", record.m_tag);
+      putName(out, record.m_name);
+      fprintf(out, " [%ld]:", record.m_count);
+      putValues(out, walker.values(), record, options.all);
       fputc('\n', out);
     }
   }

@@ -20,9 +20,7 @@
 // ends with a message naming it and exit status 1; wrong usage gives 2.
 #pragma once
 #include <cstdio>
-#include <memory>
-
-#include "persistence/KImplPersistance.h"
+#include "persistence/KObjectFileWalker.h"
 
 // Values listed per attribute without --all.
 constexpr long kDumpShownValues = 10;
@@ -34,11 +32,6 @@ struct KDumpOptions {
   KPersistName objectType;
   KPersistName objectName;
 };
-
-// Opens `path` for reading in the form its first bytes show (the text form
-// begins with its format text; anything else is taken as binary). Throws
-// CFileException when the file cannot be opened or is not an object file.
-std::unique_ptr<KImplPersistance> KOpenObjectFile(const char* path);
 
 // Writes the listing of `path` to `out`. Throws CFileException and
 // CMemoryException for unreadable files; answers false when --object named
@@ -53,6 +46,8 @@ int KRunConvertCommand(int argc, char** argv);
 // error is a terminal and the work is large.
 class KProgressLine {
  public:
+  // The logical end of the file that `walker` reads, as the total.
+  KProgressLine(const char* label, KObjectFileWalker& walker);
   KProgressLine(const char* label, ULONGLONG total);
   ~KProgressLine();
   void update(ULONGLONG done);
