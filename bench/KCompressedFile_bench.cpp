@@ -1,0 +1,205 @@
+// Paged compressed files against zlib used directly on the same 32000-byte
+// pages: writing (compress2 and a plain write of a page header and the
+// stream) and cold reading (uncompress of each page), at levels 1 and 6; and
+// re-reading pages that sit in the page cache against memcpy. 20 MB of
+// model-like data (mesh coordinates with structure, element connectivity and
+// short labels); files live in /dev/shm when it exists, so that the disk does
+// not blur the comparison. Prints the ratios of CPU times after the runs (on a
+// shared machine the wall clock mostly measures the neighbours).
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "persistence/KBinaryCompressedFile.h"
+
+namespace {
+
+constexpr size_t kBytes = 20u << 20;
+constexpr int kPage = KCompressedFile::kPageSize;
+constexpr int kHeader = 200;
+
+const std::vector<char>& modelData() {
+  static const std::vector<char> data = [] {
+    std::vector<char> out;
+    out.reserve(kBytes);
+    auto put = [&](const void* p, size_t n) {
+      const char* c = static_cast<const char*>(p);
+      out.insert(out.end(), c, c + n);
+    };
+    for (int node = 0; out.size() < kBytes; ++node) {
+      double xyz[3] = {(node % 100) * 0.125, (node / 100 % 100) * 0.125, std::sin(node * 0.001) * 2.0};
+      put(xyz, sizeof xyz);
+      int32_t element[4] = {node, node + 1, node + 101, node + 100};
+      put(element, sizeof element);
+      if (node % 16 == 0) put(node % 32 ? "PLATE   " : "BEAM    ", 8);
+    }
+    out.resize(kBytes);
+    return out;
+  }();
+  return data;
+}
+
+std::string path(const char* name) {
+  return std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/quelm-bench-" + name;
+}
+
+void writePaged(const std::string& file, int level, const std::vector<char>& data) {
+  KBinaryCompressedFile out(true);
+  out.m_file.Open(file.c_str(), CFile::modeCreate | CFile::modeWrite);
+  out.SetHeaderSize(kHeader);
+  out.SetCompressionLevel(level);
+  out.WriteBinaryHeader(0, nullptr, 0);
+  for (size_t at = 0; at < data.size(); at += 4096)
+    out.Write(data.data() + at, static_cast<UINT>(std::min<size_t>(4096, data.size() - at)));
+  out.Close();
+}
+
+void BM_PagedWrite(benchmark::State& state) {
+  const auto& data = modelData();
+  std::string file = path("paged.dat");
+  for (auto _ : state) writePaged(file, static_cast<int>(state.range(0)), data);
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
+}
+
+void BM_ZlibWrite(benchmark::State& state) {
+  const auto& data = modelData();
+  std::string file = path("zlib.dat");
+  std::vector<char> packed(compressBound(kPage) + 8);
+  for (auto _ : state) {
+    int fd = ::open(file.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
+    char header[kHeader] = {};
+    if (::write(fd, header, kHeader) != kHeader) state.SkipWithError("write");
+    for (size_t at = 0; at < data.size(); at += kPage) {
+      uLongf n = packed.size() - 8;
+      uLong size = std::min<size_t>(kPage, data.size() - at);
+      compress2(reinterpret_cast<Bytef*>(packed.data() + 8), &n, reinterpret_cast<const Bytef*>(data.data() + at),
+                size, static_cast<int>(state.range(0)));
+      int32_t counts[2] = {static_cast<int32_t>(n), static_cast<int32_t>(size)};
+      std::memcpy(packed.data(), counts, 8);
+      if (::write(fd, packed.data(), n + 8) != static_cast<ssize_t>(n + 8)) state.SkipWithError("write");
+    }
+    ::fsync(fd);
+    ::close(fd);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
+}
+
+void BM_PagedColdRead(benchmark::State& state) {
+  const auto& data = modelData();
+  std::string file = path("paged.dat");
+  writePaged(file, static_cast<int>(state.range(0)), data);
+  std::vector<char> dest(data.size());
+  for (auto _ : state) {
+    KBinaryCompressedFile in(false);
+    in.m_file.Open(file.c_str(), CFile::modeRead);
+    in.SetHeaderSize(kHeader);
+    in.SetCompressionLevel(static_cast<int>(state.range(0)));
+    if (in.Read(dest.data(), static_cast<UINT>(dest.size())) != dest.size()) state.SkipWithError("short read");
+    in.Close();
+  }
+  if (dest != data) state.SkipWithError("data differs");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
+}
+
+void BM_ZlibColdRead(benchmark::State& state) {
+  const auto& data = modelData();
+  std::string file = path("paged.dat");
+  writePaged(file, static_cast<int>(state.range(0)), data);
+  std::vector<char> dest(data.size()), packed(KCompressedFile::kCompressedRoom);
+  for (auto _ : state) {
+    int fd = ::open(file.c_str(), O_RDONLY);
+    ::lseek(fd, kHeader, SEEK_SET);
+    size_t at = 0;
+    int32_t counts[2];
+    while (::read(fd, counts, 8) == 8) {
+      if (::read(fd, packed.data(), counts[0]) != counts[0]) break;
+      uLongf n = dest.size() - at;
+      uncompress(reinterpret_cast<Bytef*>(dest.data() + at), &n, reinterpret_cast<Bytef*>(packed.data()), counts[0]);
+      at += n;
+    }
+    ::close(fd);
+  }
+  if (dest != data) state.SkipWithError("data differs");
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
+}
+
+// Twenty pages, all in the cache after the first pass.
+constexpr size_t kCachedBytes = size_t(KCompressedFile::kCacheLimit) * kPage;
+
+void BM_CachedReread(benchmark::State& state) {
+  std::vector<char> data(modelData().begin(), modelData().begin() + kCachedBytes);
+  std::string file = path("cached.dat");
+  writePaged(file, 1, data);
+  KBinaryCompressedFile in(false);
+  in.m_file.Open(file.c_str(), CFile::modeRead);
+  in.SetHeaderSize(kHeader);
+  std::vector<char> dest(kCachedBytes);
+  in.Read(dest.data(), static_cast<UINT>(dest.size()));
+  for (auto _ : state) {
+    in.Seek(0, CFile::begin);
+    in.Read(dest.data(), static_cast<UINT>(dest.size()));
+    benchmark::DoNotOptimize(dest.data());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kCachedBytes));
+}
+
+void BM_Memcpy(benchmark::State& state) {
+  std::vector<char> data(modelData().begin(), modelData().begin() + kCachedBytes), dest(kCachedBytes);
+  for (auto _ : state) {
+    std::memcpy(dest.data(), data.data(), kCachedBytes);
+    benchmark::DoNotOptimize(dest.data());
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(kCachedBytes));
+}
+
+BENCHMARK(BM_PagedWrite)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ZlibWrite)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PagedColdRead)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ZlibColdRead)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CachedReread)->Unit(benchmark::kMicrosecond)->UseRealTime();
+BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond)->UseRealTime();
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  void printRatios() const {
+    auto ratio = [&](const char* ours, const char* peer) {
+      auto a = m_times.find(ours), b = m_times.find(peer);
+      if (a != m_times.end() && b != m_times.end() && b->second > 0)
+        std::printf("%-28s / %-28s = %.3f\n", ours, peer, a->second / b->second);
+    };
+    for (const char* level : {"1", "6"}) {
+      ratio((std::string("BM_PagedWrite/") + level + "/real_time").c_str(),
+            (std::string("BM_ZlibWrite/") + level + "/real_time").c_str());
+      ratio((std::string("BM_PagedColdRead/") + level + "/real_time").c_str(),
+            (std::string("BM_ZlibColdRead/") + level + "/real_time").c_str());
+    }
+    ratio("BM_CachedReread/real_time", "BM_Memcpy/real_time");
+  }
+
+ private:
+  std::map<std::string, double> m_times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.printRatios();
+  for (const char* name : {"paged.dat", "zlib.dat", "cached.dat"}) std::remove(path(name).c_str());
+  return 0;
+}
