@@ -33,7 +33,7 @@ class KBinaryPersistance : public KImplPersistance {
   static constexpr LONGLONG kMagic = 0x49967572;
 
   KBinaryPersistance(const char* fileName, bool writing, int level = 1);
-  ~KBinaryPersistance() override = default;
+  ~KBinaryPersistance() override { closeFromDestructor(); }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 
  protected:

@@ -34,17 +34,20 @@ KImplPersistance::KImplPersistance(const char* fileName, bool writing, int level
 }
 
 KImplPersistance::~KImplPersistance() {
-  if (m_bWriting && m_bOpen && !m_bClosed) {
-    if (m_bBroken || m_nDepth != 0 || std::uncaught_exceptions() > m_nUncaught) {
-      discard();
-    } else {
-      try {
-        Close();
-      } catch (...) {
-      }
-    }
-  }
+  if (m_bWriting && m_bOpen && !m_bClosed) discard();
   delete m_pMirror;
+}
+
+void KImplPersistance::closeFromDestructor() noexcept {
+  if (!m_bWriting || !m_bOpen || m_bClosed) return;
+  if (m_bBroken || m_nDepth != 0 || std::uncaught_exceptions() > m_nUncaught) {
+    discard();
+    return;
+  }
+  try {
+    Close();
+  } catch (...) {
+  }
 }
 
 void KImplPersistance::throwBadFile() const {
@@ -227,6 +230,9 @@ void KImplPersistance::guardedWrite(F&& f) {
   ensureWriting();
   try {
     f();
+  } catch (const CFileException& e) {
+    m_bBroken = true;
+    rethrowNamed(e);
   } catch (...) {
     m_bBroken = true;
     throw;

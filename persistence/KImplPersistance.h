@@ -188,6 +188,9 @@ class KImplPersistance : public KPersistance {
   // keeping them in the buffers when `keep` (text always keeps them).
   virtual void readRecordValues(const FRecordHead& head, bool keep) = 0;
 
+  // For the destructors of the concrete classes: completes an unclosed
+  // writer (see above) while the representation still exists.
+  void closeFromDestructor() noexcept;
   [[noreturn]] void throwBadFile() const;
   // Bytes of the logical stream after the current position.
   ULONGLONG remainingBytes();

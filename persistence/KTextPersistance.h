@@ -35,7 +35,7 @@ class KTextPersistance : public KImplPersistance {
  public:
   // Writing: compression level 0 (plain) to 9.
   KTextPersistance(const char* fileName, bool writing, int level = 1);
-  ~KTextPersistance() override = default;
+  ~KTextPersistance() override { closeFromDestructor(); }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 
  protected:
