@@ -63,13 +63,13 @@ void defineMu(mu::Parser& p) {
   p.DefineConst("PI", g_pi);
 }
 
-// Parse and evaluate every case once per iteration (the set where muparser
-// takes the same expression, so both sides do the same work).
-void BM_Ours_ParseEvaluate(benchmark::State& state) {
+// Parses and evaluates the cases once per iteration; onlyShared keeps to the
+// cases muparser also takes, so that both sides do the same work.
+void parseEvaluate(benchmark::State& state, bool onlyShared) {
   int n = 0;
   for (auto _ : state) {
     for (const Case& c : kCases) {
-      if (!c.mu) continue;
+      if (onlyShared && !c.mu) continue;
       KExpr e;
       e.parse(c.ours, false, c.lengthMode);
       double v = 0;
@@ -82,24 +82,9 @@ void BM_Ours_ParseEvaluate(benchmark::State& state) {
   state.counters["ns_per_expr"] = benchmark::Counter(static_cast<double>(n), benchmark::Counter::kIsRate |
                                                                                 benchmark::Counter::kInvert);
 }
+void BM_Ours_ParseEvaluate(benchmark::State& state) { parseEvaluate(state, true); }
 BENCHMARK(BM_Ours_ParseEvaluate);
-
-void BM_Ours_ParseEvaluateAllTwenty(benchmark::State& state) {
-  int n = 0;
-  for (auto _ : state) {
-    for (const Case& c : kCases) {
-      KExpr e;
-      e.parse(c.ours, false, c.lengthMode);
-      double v = 0;
-      KString error;
-      e.evaluate(&values(), &v, error);
-      benchmark::DoNotOptimize(v);
-      ++n;
-    }
-  }
-  state.counters["ns_per_expr"] = benchmark::Counter(static_cast<double>(n), benchmark::Counter::kIsRate |
-                                                                                benchmark::Counter::kInvert);
-}
+void BM_Ours_ParseEvaluateAllTwenty(benchmark::State& state) { parseEvaluate(state, false); }
 BENCHMARK(BM_Ours_ParseEvaluateAllTwenty);
 
 void BM_MuParser_ParseEvaluate(benchmark::State& state) {
