@@ -1,0 +1,52 @@
+// Shared by the object file fuzz targets: puts the input into a scratch file
+// and walks it with a reader of the given form. A refusal must be a
+// CFileException (or CMemoryException); anything else, a crash or a hang
+// is a fault.
+#pragma once
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include <unistd.h>
+
+#include "persistence/KBinaryPersistance.h"
+#include "persistence/KTextPersistance.h"
+
+inline const std::string& kFuzzFile() {
+  static const std::string path = "/tmp/quelm-fuzz-objectfile-" + std::to_string(::getpid());
+  return path;
+}
+
+inline void kFuzzStore(const uint8_t* data, size_t size) {
+  FILE* f = std::fopen(kFuzzFile().c_str(), "wb");
+  if (!f) abort();
+  if (size) std::fwrite(data, 1, size, f);
+  std::fclose(f);
+}
+
+// Opens, then walks every record and enters every object, reading each
+// attribute by name.
+template <class P>
+void kFuzzWalk(bool headerOnly) {
+  try {
+    P reader(kFuzzFile().c_str(), false);
+    reader.open();
+    if (headerOnly) return;
+    FRecordHead head;
+    reader.rewindRecords();
+    while (reader.readNextRecord(head)) {
+    }
+    for (long i = 0; i < reader.getObjectCount() && i < 200; ++i) {
+      const FObjectEntry& e = reader.getObject(i);
+      if (e.m_parent != -1) continue;
+      reader.enterObject(e.m_type, e.m_name);
+      reader.readInt("a", 0);
+      reader.readString("s", "");
+      reader.readReal("r", 0.0);
+      reader.leaveObject();
+    }
+  } catch (const CFileException&) {
+  } catch (const CMemoryException&) {
+  }
+}
