@@ -373,3 +373,31 @@ TEST(KPersistanceNames, NumericAndTextNamesCompareByTheirKind) {
   EXPECT_EQ(p.makeUniqueName("node").m_name, "nodeUnique1");
   EXPECT_EQ(p.makeUniqueName(KPersistName(3, 0)).m_nIndex, 2);
 }
+
+TEST(KPersistanceText, ValuesTheTextFormCannotCarryAreRefusedAndTheOldFileKept) {
+  std::string folder = kScratchFolder();
+  std::string path = folder + "/model";
+  kWriteAll(path, "old");
+  for (const char* bad : {"a\nb", "say \"x\"\r\nmore"}) {
+    KTextPersistance w(path.c_str(), true);
+    w.beginObject("T", "o");
+    EXPECT_THROW(w.writeString("s", bad), CInvalidArgException);
+    EXPECT_THROW(w.writeInt("quote\"d", 1), CFileException);  // the save is broken now
+  }
+  EXPECT_EQ(kReadAll(path), "old");
+  EXPECT_EQ(kListFolder(folder).size(), 1u);
+  {
+    KTextPersistance w(path.c_str(), true, 0);
+    w.beginObject("T", "o");
+    w.writeString("s", "line one\r\nline two");
+    w.writeChars("c", "x\ny\r\nz");
+    w.endObject();
+    w.Close();
+  }
+  KTextPersistance r(path.c_str(), false);
+  r.enterObject("T", "o");
+  EXPECT_EQ(r.readString("s", ""), "line one\r\nline two");
+  KString c;
+  r.readChars("c", c);
+  EXPECT_EQ(c, "x\ny\r\nz");
+}

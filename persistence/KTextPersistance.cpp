@@ -49,6 +49,21 @@ bool KTextToReal(const char* token, double& value) {
   return end && *end == 0;
 }
 
+// The text form cannot carry a name with a quote or a line break, nor a
+// string whose line breaks are not CR LF or that has a quote right before
+// one: such values would read back as other values, so they are refused.
+static void checkName(const KString& text) {
+  if (text.FindOneOf("\"\r\n") >= 0) AfxThrowInvalidArgException();
+}
+
+static void checkString(const KString& value) {
+  const std::string& s = value.str();
+  for (size_t i = s.find('\n'); i != std::string::npos; i = s.find('\n', i + 1)) {
+    if (i == 0 || s[i - 1] != '\r') AfxThrowInvalidArgException();
+    if (i >= 2 && s[i - 2] == '"') AfxThrowInvalidArgException();
+  }
+}
+
 KTextPersistance::KTextPersistance(const char* fileName, bool writing, int level)
     : KImplPersistance(fileName, writing, level, new KTextCompressedFile(writing)) {}
 
@@ -116,6 +131,8 @@ void KTextPersistance::writeLine(const KString& line) {
 }
 
 void KTextPersistance::writeObjectStart(const KPersistName& type, const KPersistName& name) {
+  checkName(nameText(type));
+  checkName(nameText(name));
   KString line;
   line.Format("%sOBJECT \"%s\",\"%s\",%d,%d,%d\r\n", m_indent.GetString(), nameText(type).GetString(),
               nameText(name).GetString(), type.m_nId, name.m_nId, name.m_nIndex);
@@ -132,6 +149,9 @@ void KTextPersistance::writeObjectEnd(const KPersistName& type, const KPersistNa
 }
 
 void KTextPersistance::writeRecord(char tag, const KPersistName& name, long count, FValues values) {
+  checkName(nameText(name));
+  if (tag == 'S')
+    for (long i = 0; i < count; ++i) checkString(static_cast<const KString*>(values.m_data)[i]);
   KString line;
   line.Format("%s%c,\"%s\", %d, %d, %ld,", m_indent.GetString(), tag, nameText(name).GetString(), name.m_nId,
               name.m_nIndex, count);

@@ -22,6 +22,9 @@
 //     S        nothing; then each string on its own line:
 //              <indent>    "<string>"      (not escaped)
 //
+// Names with a quote or a line break, and strings with a line break other
+// than CR LF or a quote right before one, cannot be read back as written
+// and are refused (CInvalidArgException; the save then fails as a whole).
 // Reals are written exactly (they read back bit for bit); the undefined real,
 // NaN and infinities as "N/A", which reads back as the undefined real.
 // Lines are read on the logical stream; the blank filler that ends a page
