@@ -7,20 +7,7 @@
 #include "platform/KHeap.h"
 
 namespace {
-unsigned long g_totalUsedBytes = 0;
-unsigned long g_totalBlockBytes = 0;
 long g_allocationCheckLevel = -1;
-
-// Slots lie at multiples of the item size, which need not be a multiple of
-// the pointer alignment (28-byte records, say), so the free-list link is
-// read and written bytewise. Records themselves stay aligned: their size is a
-// multiple of their alignment and blocks start 16-byte aligned.
-KMemoryAllocator::Free* nextOf(const void* slot) {
-  KMemoryAllocator::Free* next;
-  std::memcpy(&next, slot, sizeof(next));
-  return next;
-}
-void setNext(void* slot, KMemoryAllocator::Free* next) { std::memcpy(slot, &next, sizeof(next)); }
 }  // namespace
 
 KBoolOption& KMemoryAllocator::slowFrugalMemoryModeOption() {
@@ -44,8 +31,8 @@ KIntegerOption& KMemoryAllocator::maxBlockSizeOption() {
 }
 
 long KMemoryAllocator::getAllocationCheckLevel() { return g_allocationCheckLevel; }
-unsigned long KMemoryAllocator::getTotalUsedBytes() { return g_totalUsedBytes; }
-unsigned long KMemoryAllocator::getTotalBlockBytes() { return g_totalBlockBytes; }
+unsigned long KMemoryAllocator::getTotalUsedBytes() { return s_totalUsedBytes; }
+unsigned long KMemoryAllocator::getTotalBlockBytes() { return s_totalBlockBytes; }
 
 KMemoryAllocator::KMemoryAllocator(unsigned long itemSize, unsigned long itemsPerBlock) {
   // A zero size would make the per-block division meaningless; treat it as 1.
@@ -70,13 +57,9 @@ void KMemoryAllocator::reset(unsigned long itemSize, unsigned long itemsPerBlock
   init(itemSize, std::min(itemsPerBlock, static_cast<unsigned long>(std::max(maxItems, 1L))));
 }
 
-void* KMemoryAllocator::allocate() {
-  if (!m_pFreeList && grow()) return nullptr;
-  Free* slot = m_pFreeList;
-  m_pFreeList = nextOf(slot);
-  m_nUsedBytes += m_nItemSize;
-  g_totalUsedBytes += m_nItemSize;
-  return slot;
+void* KMemoryAllocator::allocateSlow() {
+  if (grow()) return nullptr;
+  return allocate();
 }
 
 bool KMemoryAllocator::grow() {
@@ -107,7 +90,7 @@ bool KMemoryAllocator::grow() {
   }
   unsigned long bytes = n * m_nItemSize;
   m_nBlockBytes += bytes;
-  g_totalBlockBytes += bytes;
+  s_totalBlockBytes += bytes;
   char* first = reinterpret_cast<char*>(block);
   for (unsigned long i = 0; i + 1 < n; ++i)
     setNext(first + i * m_nItemSize, reinterpret_cast<Free*>(first + (i + 1) * m_nItemSize));
@@ -116,10 +99,8 @@ bool KMemoryAllocator::grow() {
   return false;
 }
 
-void KMemoryAllocator::release(void* p) {
-  if (!p) return;
-  m_nUsedBytes -= m_nItemSize;
-  g_totalUsedBytes -= m_nItemSize;
+// The counts were already taken back by release.
+void KMemoryAllocator::releaseSlow(void* p) {
   if (m_pSingles && !isInBlock(p)) {
     auto* single = reinterpret_cast<Single*>(static_cast<char*>(p) - kHeaderBytes);
     (single->m_pPrev ? single->m_pPrev->m_pNext : m_pSingles) = single->m_pNext;
@@ -160,8 +141,8 @@ void KMemoryAllocator::freeAll() {
     m_pSingles = next;
   }
   m_pFreeList = nullptr;
-  g_totalBlockBytes -= m_nBlockBytes;
-  g_totalUsedBytes -= m_nUsedBytes;
+  s_totalBlockBytes -= m_nBlockBytes;
+  s_totalUsedBytes -= m_nUsedBytes;
   m_nBlockBytes = m_nUsedBytes = 0;
 }
 

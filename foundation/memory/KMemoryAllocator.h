@@ -33,6 +33,8 @@
 // Heap requests go through KHeapAlloc; exhaustion is a null result, never an
 // exception.
 #pragma once
+#include <cstring>
+
 #include "app/core/KObject.h"
 #include "foundation/memory/KList.h"
 #include "foundation/options/KOptionBase.h"
@@ -48,9 +50,25 @@ class KMemoryAllocator : public KObject {
   KMemoryAllocator& operator=(const KMemoryAllocator&) = delete;
 
   // One slot of getItemSize() bytes, or null when the heap cannot supply one.
-  void* allocate();
+  void* allocate() {
+    Free* slot = m_pFreeList;
+    if (!slot) return allocateSlow();
+    m_pFreeList = nextOf(slot);
+    m_nUsedBytes += m_nItemSize;
+    s_totalUsedBytes += m_nItemSize;
+    return slot;
+  }
   // Gives back a slot that came from this allocator.
-  void release(void* p);
+  void release(void* p) {
+    if (!p) return;
+    m_nUsedBytes -= m_nItemSize;
+    s_totalUsedBytes -= m_nItemSize;
+    // Single slots out, or the pool just became empty: the rare cases that
+    // read the options or give memory back.
+    if (m_pSingles || m_nUsedBytes == 0) return releaseSlow(p);
+    setNext(p, m_pFreeList);
+    m_pFreeList = static_cast<Free*>(p);
+  }
   // Frees all blocks and takes new sizes.
   void reset(unsigned long itemSize, unsigned long itemsPerBlock);
   // Diagnostic: whether p is on the free list (false unless "debugAllocList" >= 1).
@@ -95,8 +113,27 @@ class KMemoryAllocator : public KObject {
   static_assert(sizeof(Single) <= kHeaderBytes && sizeof(unsigned long) <= kHeaderBytes);
 
   void init(unsigned long itemSize, unsigned long itemsPerBlock);
+  // The out-of-line halves of allocate and release: growing (which reads the
+  // options) and the release of single slots or of the last slot.
+  void* allocateSlow();
+  void releaseSlow(void* p);
   // Adds free slots; true on failure.
   bool grow();
+  // Slots lie at multiples of the item size, which need not be a multiple of
+  // the pointer alignment (28-byte records, say), so the free-list link is
+  // read and written bytewise (one unaligned move after optimisation).
+  // Records themselves stay aligned: their size is a multiple of their
+  // alignment and blocks start 16-byte aligned.
+  static Free* nextOf(const void* slot) {
+    Free* next;
+    std::memcpy(&next, slot, sizeof(next));
+    return next;
+  }
+  static void setNext(void* slot, Free* next) { std::memcpy(slot, &next, sizeof(next)); }
+
+  // Process totals (read through getTotalUsedBytes / getTotalBlockBytes).
+  static inline unsigned long s_totalUsedBytes = 0;
+  static inline unsigned long s_totalBlockBytes = 0;
   bool isInBlock(const void* p) const;
   static unsigned long blockSlots(const Free* block);
 
