@@ -29,6 +29,13 @@ class KFragmentPtrArray {
   }
   T* getAt(long i) const { return m_slots[static_cast<size_t>(i)]; }
   void setCount(long n) { m_count = std::min(n, m_allocated); }
+  // Stores items[0 .. n-1] into slots 0 .. n-1 (growing the storage when
+  // needed); the used count becomes n.
+  void assign(T* const* items, long n) {
+    if (n > m_allocated) setSize(n);
+    std::copy(items, items + n, m_slots.begin());
+    m_count = n;
+  }
   // Sorts the used slots; `compare` gets two pointers to slots (each holding
   // a T*) and answers negative, 0 or positive. Not stable.
   // Sorted in a contiguous copy: much faster than in place across fragments.

@@ -1,6 +1,8 @@
 #include "foundation/trees/KTreeItemBase.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "foundation/trees/KFragmentPtrArray.h"
 
@@ -244,6 +246,22 @@ void KTreeItemBase::convertToLinkedList(bool) {
 long KTreeItemBase::convertFromLinkedList(KFragmentPtrArray<KTreeItemBase>& array,
                                           int (*compare)(const void*, const void*), bool unique,
                                           bool) {
+  return rebuildFromList(array, compare, &sortWithCompare, unique);
+}
+
+// The sort is std::sort (unstable); typed sorters run the same algorithm on
+// their own records, so with comparisons that answer alike they produce the
+// same permutation, equal items included.
+void KTreeItemBase::sortWithCompare(KTreeItemBase** items, long n,
+                                    int (*compare)(const void*, const void*),
+                                    const KTreeItemBase&) {
+  std::sort(items, items + n,
+            [compare](KTreeItemBase* const& a, KTreeItemBase* const& b) { return compare(&a, &b) < 0; });
+}
+
+long KTreeItemBase::rebuildFromList(KFragmentPtrArray<KTreeItemBase>& array,
+                                    int (*compare)(const void*, const void*), ListSorter sorter,
+                                    bool unique) {
   if (!m_left || !m_right) return 0;
   long count = getCount();
   if (array.getAllocated() < count) return 0;
@@ -253,55 +271,61 @@ long KTreeItemBase::convertFromLinkedList(KFragmentPtrArray<KTreeItemBase>& arra
   head->copyFrom(*this);
   head->m_parent = this;
   head->m_right = m_right;
-  long n = 0;
-  for (KTreeItemBase* x = head; x && n < array.getAllocated(); x = x->m_right) array[n++] = x;
+  // Sorting and building work on a contiguous copy: indexing the fragmented
+  // array costs a division per access.
+  std::vector<KTreeItemBase*> items;
+  items.reserve(static_cast<size_t>(count));
+  long limit = array.getAllocated();
+  for (KTreeItemBase* x = head; x && static_cast<long>(items.size()) < limit; x = x->m_right)
+    items.push_back(x);
+  long n = static_cast<long>(items.size());
   head->m_right = nullptr;
-  array.sort(compare);
+  sorter(items.data(), n, compare, *this);
 
   if (unique) {
     long id = getId();
     long w = 0;
     for (long r = 1; r < n; ++r) {
-      if (array.getAt(w)->cmpFunc(*array.getAt(r), id) != 0) {
+      if (items[w]->cmpFunc(*items[r], id) != 0) {
         ++w;
-        if (w != r) array.getAt(w)->copyData(*array.getAt(r));
+        if (w != r) items[w]->copyData(*items[r]);
       }
     }
     for (long i = w + 1; i < n; ++i) {
-      KTreeItemBase* x = array.getAt(i);
+      KTreeItemBase* x = items[i];
       x->m_left = x->m_right = x->m_parent = nullptr;
       deleteDerived(x);
     }
     n = w + 1;
-    array.setCount(n);
   }
 
   long m = (n - 1) / 2;
-  KTreeItemBase* middle = array.getAt(m);
+  KTreeItemBase* middle = items[m];
   copyFrom(*middle);
   middle->m_left = middle->m_right = middle->m_parent = nullptr;
   deleteDerived(middle);
-  array[m] = this;
+  items[m] = this;
 
   long levels = static_cast<long>(std::log(static_cast<double>(n)) / std::log(2.0) + 1.001);
   m_left = m_right = nullptr;
-  buildBalanced(array, this, 0, n - 1, (levels & 1) != 0);
+  buildBalanced(items.data(), this, 0, n - 1, (levels & 1) != 0);
   m_colour = 0;
+  array.assign(items.data(), n);
   return levels;
 }
 
 // Colours alternate level by level so that the deepest level is red and every
 // path carries the same number of black items.
-void KTreeItemBase::buildBalanced(KFragmentPtrArray<KTreeItemBase>& array, KTreeItemBase* x,
-                                  long lo, long hi, bool red) {
+void KTreeItemBase::buildBalanced(KTreeItemBase* const* items, KTreeItemBase* x, long lo, long hi,
+                                  bool red) {
   for (;;) {
     x->m_colour = red ? 1u : 0u;
     long mid = (lo + hi) / 2;
     if (mid > lo) {
-      KTreeItemBase* c = array.getAt((lo + mid - 1) / 2);
+      KTreeItemBase* c = items[(lo + mid - 1) / 2];
       x->m_left = c;
       c->m_parent = x;
-      buildBalanced(array, c, lo, mid - 1, !red);
+      buildBalanced(items, c, lo, mid - 1, !red);
     } else {
       x->m_left = nullptr;
     }
@@ -309,7 +333,7 @@ void KTreeItemBase::buildBalanced(KFragmentPtrArray<KTreeItemBase>& array, KTree
       x->m_right = nullptr;
       return;
     }
-    KTreeItemBase* c = array.getAt((mid + 1 + hi) / 2);
+    KTreeItemBase* c = items[(mid + 1 + hi) / 2];
     x->m_right = c;
     c->m_parent = x;
     x = c;

@@ -127,8 +127,21 @@ class QUELM_TREES_API KTreeItemBase : public KObject {
   static void deleteRepair(KTreeItemBase* p, bool xLeft);
   // Appends the subtree under x to root's list in post-order.
   static void flatten(KTreeItemBase* x, KTreeItemBase& root);
-  static void buildBalanced(KFragmentPtrArray<KTreeItemBase>& array, KTreeItemBase* x, long lo,
-                            long hi, bool red);
+  static void buildBalanced(KTreeItemBase* const* items, KTreeItemBase* x, long lo, long hi,
+                            bool red);
+
+  // Sorts n listed items (contiguous) into rebuild order; `compare` is the
+  // caller's slot comparison, `root` the root object being rebuilt.
+  using ListSorter = void (*)(KTreeItemBase** items, long n,
+                              int (*compare)(const void*, const void*), const KTreeItemBase& root);
+  // Sorts with `compare` on pointers to the slots (the general way).
+  static void sortWithCompare(KTreeItemBase** items, long n,
+                              int (*compare)(const void*, const void*), const KTreeItemBase& root);
+  // The rebuild worker behind convertFromLinkedList (run on the root): the
+  // items are collected into a contiguous scratch vector, sorted by `sorter`,
+  // made unique, built into a balanced tree and finally stored into `array`.
+  long rebuildFromList(KFragmentPtrArray<KTreeItemBase>& array,
+                       int (*compare)(const void*, const void*), ListSorter sorter, bool unique);
 
  public:
   unsigned int m_colour : 1;

@@ -20,6 +20,7 @@
 #include "foundation/memory/KMemoryAllocator.h"
 #include "foundation/trees/KDataTreeItem.h"
 #include "foundation/trees/KFragmentPtrArray.h"
+#include "foundation/trees/KTreeSort.h"
 #include "foundation/trees/KTreeIteratorBase.h"
 #include "platform/KTime.h"
 
@@ -65,7 +66,13 @@ class QUELM_TREES_API KTreeRootBase : public Item {
     if (m_linkedListLevel == 1) {
       array.removeAll();
       array.setSize(m_count + 5);
-      long levels = KTreeItemBase::convertFromLinkedList(array, compare, unique, flag);
+      (void)flag;
+      // The tree's own order sorts with inlined typed comparisons; any other
+      // comparison is honoured through the general sort.
+      KTreeItemBase::ListSorter sorter = compare == &KTreeRootBase::compareItems
+                                             ? &KTreeRootBase::sortTyped
+                                             : &KTreeItemBase::sortWithCompare;
+      long levels = this->rebuildFromList(array, compare, sorter, unique);
       if (levels < 0) return -1;
       m_maxDepth = levels;
       if (array.getCount() != 0) m_count = array.getCount();
@@ -78,6 +85,11 @@ class QUELM_TREES_API KTreeRootBase : public Item {
   long convertFromLinkedList(bool unique) {
     KFragmentPtrArray<KTreeItemBase> array;
     return convertFromLinkedList(array, &KTreeRootBase::compareItems, unique, false);
+  }
+  // Sorts n listed items of a tree with id `treeId` as compareItems orders
+  // them (same permutation), with inlined comparisons.
+  static void sortListedItems(KTreeItemBase** items, long n, long treeId) {
+    kTreeSortItems<T, Item>(items, n, treeId);
   }
   // Sort order for convertFromLinkedList: items that the descent places on the
   // m_left side first. Slots hold listed items (whose parent is this root).
@@ -274,6 +286,11 @@ class QUELM_TREES_API KTreeRootBase : public Item {
       if (!x) return nullptr;
       ++depth;
     }
+  }
+
+  static void sortTyped(KTreeItemBase** items, long n, int (*)(const void*, const void*),
+                        const KTreeItemBase& root) {
+    sortListedItems(items, n, static_cast<const KTreeRootBase&>(root).m_id);
   }
 
   Item* newItem(KTreeItemBase* parent) {
