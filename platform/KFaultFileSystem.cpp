@@ -84,6 +84,11 @@ int KFaultFileSystem::rename(const char* from, const char* to) {
   return m_target->rename(from, to);
 }
 
+int KFaultFileSystem::syncDirectory(const char* path) {
+  if (int rc = check(kSync)) return rc;
+  return m_target->syncDirectory(path);
+}
+
 int KFaultFileSystem::remove(const char* path) {
   if (int rc = check(kRemove)) return rc;
   return m_target->remove(path);

@@ -56,6 +56,7 @@ class KFaultFileSystem : public KFileSystem {
   int lock(Handle handle, bool exclusive, bool wait) override;
   int unlock(Handle handle) override;
   int rename(const char* from, const char* to) override;
+  int syncDirectory(const char* path) override;
   int remove(const char* path) override;
   bool exists(const char* path) override { return m_target->exists(path); }
   int createDirectory(const char* path) override;

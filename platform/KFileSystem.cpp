@@ -115,6 +115,15 @@ class KPosixFileSystem final : public KFileSystem {
     return ::rename(from, to) == 0 ? 0 : errno;
   }
 
+  int syncDirectory(const char* path) override {
+    if (!path) return EINVAL;
+    int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int rc = ::fsync(fd) == 0 ? 0 : errno;
+    ::close(fd);
+    return rc;
+  }
+
   int remove(const char* path) override {
     if (!path) return EINVAL;
     return ::unlink(path) == 0 ? 0 : errno;

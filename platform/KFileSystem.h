@@ -75,6 +75,9 @@ class KFileSystem {
 
   // Renames `from` to `to`, atomically replacing an existing file `to`.
   virtual int rename(const char* from, const char* to) = 0;
+  // Forces the entries of a folder (files created or renamed in it) to the
+  // device, so that a rename survives a power loss.
+  virtual int syncDirectory(const char* path) = 0;
   // Removes a file (not a folder).
   virtual int remove(const char* path) = 0;
   virtual bool exists(const char* path) = 0;

@@ -95,6 +95,11 @@ TEST_F(KFileSystemTest, RenameReplacesTargetAtomically) {
   EXPECT_EQ(m_fs->rename(path("new").c_str(), path("old").c_str()), ENOENT);
   EXPECT_EQ(m_fs->remove(path("old").c_str()), 0);
   EXPECT_EQ(m_fs->remove(path("old").c_str()), ENOENT);
+  // The folder's entries can be made durable after the rename; only folders can.
+  EXPECT_EQ(m_fs->syncDirectory(m_dir.c_str()), 0);
+  EXPECT_EQ(m_fs->syncDirectory(path("missing").c_str()), ENOENT);
+  ASSERT_EQ(writeFile(m_fs, path("plain"), "x"), 0);
+  EXPECT_EQ(m_fs->syncDirectory(path("plain").c_str()), ENOTDIR);
 }
 
 TEST_F(KFileSystemTest, FoldersCreateListAndReportSpace) {
