@@ -14,8 +14,13 @@
 namespace {
 bool g_evaluating = false;
 
+// One slot stays taken for the life of the process, so that the pool keeps its
+// block between expressions: an entry field parses and frees a whole tree at a
+// time, and would otherwise obtain and return a block for every expression.
 KMemoryAllocator& nodeAllocator() {
   static KMemoryAllocator allocator(sizeof(KExpr), 100);
+  static void* const keepBlock = allocator.allocate();
+  (void)keepBlock;
   return allocator;
 }
 }  // namespace

@@ -19,6 +19,7 @@
 // levels, so that evaluation and destruction never exhaust the stack.
 #pragma once
 #include "app/core/KObject.h"
+#include "foundation/expr/KExprChildren.h"
 #include "foundation/expr/KExprException.h"
 
 #include <cfloat>
@@ -123,6 +124,7 @@ class KExpr : public KObject {
   double getValue() const { return m_value; }
   int getChildCount() const { return static_cast<int>(m_children.size()); }
   KExpr* getChild(int i) const { return m_children[static_cast<size_t>(i)]; }
+  KExpr* const* getChildren() const { return m_children.data(); }
   // Height of the subtree below and including this node.
   int getDepth() const { return m_depth; }
 
@@ -151,7 +153,7 @@ class KExpr : public KObject {
 
   // The flat token list exists only while a node is parsed; the parser keeps
   // it on its own stack, so a parsed node carries only its children.
-  std::vector<KExpr*> m_children;     // operands, owned
+  KExprChildren m_children;  // operands, owned
   int m_kind = kExprUnparsed;
   int m_depth = 1;
   KString m_name;

@@ -8,7 +8,9 @@
 class KExprParser {
  public:
   KExprParser(KExpr& node, bool userLocale, int lengthMode)
-      : m_node(node), m_userLocale(userLocale), m_lengthMode(lengthMode) {}
+      : m_node(node), m_userLocale(userLocale), m_lengthMode(lengthMode) {
+    m_tokens.reserve(16);
+  }
   ~KExprParser();
 
   // Builds the tree under m_node from `text` (already stored on the node).
