@@ -10,6 +10,8 @@
 #include "foundation/trees/KTreeCompare.h"
 #include "platform/KString.h"
 
+#include <cstring>
+
 class KExpr;
 
 struct KExprValue {
@@ -25,8 +27,10 @@ struct KExprValue {
 template <>
 struct KTreeOrder<KExprValue> {
   static int sign(int r) { return (r > 0) - (r < 0); }
-  static int compare(const KExprValue& a, const KExprValue& b, long) { return sign(a.m_name.Compare(b.m_name)); }
+  static int compare(const KExprValue& a, const KExprValue& b, long) {
+    return sign(strcmp(a.m_name.GetString(), b.m_name.GetString()));
+  }
   static int compareKey(const KExprValue& stored, const void* key, long) {
-    return sign(stored.m_name.Compare(static_cast<const char*>(key)));
+    return sign(strcmp(stored.m_name.GetString(), static_cast<const char*>(key)));
   }
 };
