@@ -145,7 +145,7 @@ long KExprRound(double x) {
 
 double KExprPow(double a, double b) {
   // Squares are the commonest power in entry fields; one multiplication is
-  // correctly rounded, as the run-time pow is, so the result is the same.
+  // correctly rounded, so it is never less exact than the run-time pow.
   if (b == 2.0) return a * a;
   if (a < 0 && KGlobalUtils::cmpFunc(b, 1.0 / 3.0, 0) == 0) return -pow(-a, b);
   return pow(a, b);
