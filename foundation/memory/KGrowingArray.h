@@ -33,42 +33,18 @@ class KHGrowingArray : public KGrowingArray<T> {
 // While the elements fit in the buffer, the storage size is 50 and only the
 // used count moves.
 template <class T>
-class KSGrowingArray : public KHGrowingArray<T> {
+class KSGrowingArray : public KBufferedArray<KHGrowingArray<T>, T> {
  public:
   KSGrowingArray() = default;
-  KSGrowingArray(const KSGrowingArray& other) : KHGrowingArray<T>() { this->copyFrom(other); }
+  KSGrowingArray(const KSGrowingArray& other) : KBufferedArray<KHGrowingArray<T>, T>() { this->copyFrom(other); }
   KSGrowingArray& operator=(const KSGrowingArray& other) {
     this->copyFrom(other);
     return *this;
-  }
-  ~KSGrowingArray() override {
-    if (this->getStorageKind() == kStorageBuffer) {
-      this->m_pData = nullptr;
-      this->m_storage = 0;
-    }
-  }
-  T* allocateStorage(unsigned& kind, long n) override {
-    if (n <= kArrayBufferCount) {
-      kind = kStorageBuffer;
-      return m_buffer;
-    }
-    return KHGrowingArray<T>::allocateStorage(kind, n);
-  }
-  void releaseStorage(unsigned kind, T* p, long n) override {
-    if (kind == kStorageBuffer) {
-      for (long i = 0; i < n; ++i) m_buffer[i] = T();
-    } else {
-      KHGrowingArray<T>::releaseStorage(kind, p, n);
-    }
   }
   // Never asks for fewer than the buffer's 50 elements while they suffice.
   void reserve(long n) override {
     if (n > 0 && n <= kArrayBufferCount && n >= this->m_nCount) n = kArrayBufferCount;
     KHGrowingArray<T>::reserve(n);
   }
-  bool usesBuffer() const { return this->m_pData == m_buffer; }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
-
- private:
-  T m_buffer[kArrayBufferCount]{};
 };

@@ -83,38 +83,14 @@ class KHSimple2DArray : public KSimple2DArray<T> {
 };
 
 template <class T>
-class KSSimple2DArray : public KHSimple2DArray<T> {
+class KSSimple2DArray : public KBufferedArray<KHSimple2DArray<T>, T> {
  public:
   KSSimple2DArray() = default;
   KSSimple2DArray(long rows, long columns) { this->resize(rows, columns); }
-  KSSimple2DArray(const KSSimple2DArray& other) : KHSimple2DArray<T>() { this->copy2D(other); }
+  KSSimple2DArray(const KSSimple2DArray& other) : KBufferedArray<KHSimple2DArray<T>, T>() { this->copy2D(other); }
   KSSimple2DArray& operator=(const KSSimple2DArray& other) {
     this->copy2D(other);
     return *this;
   }
-  ~KSSimple2DArray() override {
-    if (this->getStorageKind() == kStorageBuffer) {
-      this->m_pData = nullptr;
-      this->m_storage = 0;
-    }
-  }
-  T* allocateStorage(unsigned& kind, long n) override {
-    if (n <= kArrayBufferCount) {
-      kind = kStorageBuffer;
-      return m_buffer;
-    }
-    return KHSimple2DArray<T>::allocateStorage(kind, n);
-  }
-  void releaseStorage(unsigned kind, T* p, long n) override {
-    if (kind == kStorageBuffer) {
-      for (long i = 0; i < n; ++i) m_buffer[i] = T();
-    } else {
-      KHSimple2DArray<T>::releaseStorage(kind, p, n);
-    }
-  }
-  bool usesBuffer() const { return this->m_pData == m_buffer; }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
-
- private:
-  T m_buffer[kArrayBufferCount]{};
 };

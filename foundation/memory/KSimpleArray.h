@@ -192,19 +192,16 @@ class KHSimpleArray : public KSimpleArray<T> {
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 };
 
-// Storage in a built-in buffer of 50 elements while the array fits, on the
-// heap beyond. Resizes within the buffer obtain and release nothing.
-template <class T>
-class KSSimpleArray : public KHSimpleArray<T> {
+// KBufferedArray<HeapArray, T>: the built-in buffer of the S variants. Storage
+// requests of up to 50 elements are served from a buffer inside the object,
+// larger ones by the heap class below; resizes within the buffer obtain and
+// release nothing. Every S value array (plain, growing, 2D) is this class over
+// its H class, so the buffer code exists once.
+template <class HeapArray, class T>
+class KBufferedArray : public HeapArray {
  public:
-  KSSimpleArray() = default;
-  explicit KSSimpleArray(long n) { this->setSize(n); }
-  KSSimpleArray(const KSSimpleArray& other) : KHSimpleArray<T>() { this->copyFrom(other); }
-  KSSimpleArray& operator=(const KSSimpleArray& other) {
-    this->copyFrom(other);
-    return *this;
-  }
-  ~KSSimpleArray() override {
+  ~KBufferedArray() override {
+    // The buffer dies with this object: the heap class below must not release it.
     if (this->getStorageKind() == kStorageBuffer) {
       this->m_pData = nullptr;
       this->m_storage = 0;
@@ -215,20 +212,38 @@ class KSSimpleArray : public KHSimpleArray<T> {
       kind = kStorageBuffer;
       return m_buffer;
     }
-    return KHSimpleArray<T>::allocateStorage(kind, n);
+    return HeapArray::allocateStorage(kind, n);
   }
   void releaseStorage(unsigned kind, T* p, long n) override {
     if (kind == kStorageBuffer) {
       for (long i = 0; i < n; ++i) m_buffer[i] = T();
     } else {
-      KHSimpleArray<T>::releaseStorage(kind, p, n);
+      HeapArray::releaseStorage(kind, p, n);
     }
   }
   bool usesBuffer() const { return this->m_pData == m_buffer; }
-  long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
+
+ protected:
+  KBufferedArray() = default;
+  KBufferedArray(const KBufferedArray&) : HeapArray() {}
 
  private:
   T m_buffer[kArrayBufferCount]{};
+};
+
+// Storage in a built-in buffer of 50 elements while the array fits, on the
+// heap beyond.
+template <class T>
+class KSSimpleArray : public KBufferedArray<KHSimpleArray<T>, T> {
+ public:
+  KSSimpleArray() = default;
+  explicit KSSimpleArray(long n) { this->setSize(n); }
+  KSSimpleArray(const KSSimpleArray& other) : KBufferedArray<KHSimpleArray<T>, T>() { this->copyFrom(other); }
+  KSSimpleArray& operator=(const KSSimpleArray& other) {
+    this->copyFrom(other);
+    return *this;
+  }
+  long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 };
 
 // The rest of the family, so that users include the chief header only.
