@@ -3,14 +3,17 @@
 bool KBinaryCompressedFile::ReadPageHeader(int& compressed, int& logical) {
   char bytes[kPageHeaderSize];
   if (m_file.Read(bytes, kPageHeaderSize) != kPageHeaderSize) return true;
-  compressed = getInt32(bytes);
-  logical = getInt32(bytes + 4);
+  decodePageHeader(bytes, compressed, logical);
   return false;
 }
 
-void KBinaryCompressedFile::WritePageHeader(int compressed, int logical) {
-  char bytes[kPageHeaderSize];
-  putInt32(bytes, compressed);
-  putInt32(bytes + 4, logical);
-  m_file.Write(bytes, kPageHeaderSize);
+int KBinaryCompressedFile::formatPageHeader(char* out, int compressed, int logical) const {
+  putInt32(out, compressed);
+  putInt32(out + 4, logical);
+  return static_cast<int>(kPageHeaderSize);
+}
+
+void KBinaryCompressedFile::decodePageHeader(const char* bytes, int& compressed, int& logical) const {
+  compressed = getInt32(bytes);
+  logical = getInt32(bytes + 4);
 }

@@ -9,20 +9,10 @@
 #include "persistence/KPoolCompress.h"
 #include "platform/KHeap.h"
 
-namespace {
-
-// The least file space one page can take: a page header of at least 4 bytes
-// (binary 8, text "\n1 1\n" 5) and a zlib stream of at least 8 bytes. The
-// page table is never grown beyond what the file's size can hold.
-constexpr LONGLONG kLeastPageFootprint = 12;
-constexpr int kLeastCompressed = 8;
-
-}  // namespace
-
 KCompressedFile::KCompressedFile(bool writing) : m_bWriting(writing) {
   // The first bytes of this buffer also serve as header filler; zero them so
   // that no stale memory reaches a file.
-  std::memset(m_compressed, 0, sizeof m_compressed);
+  std::memset(m_pageOut, 0, sizeof m_pageOut);
 }
 
 KCompressedFile::~KCompressedFile() { releasePages(); }
@@ -76,29 +66,43 @@ LONGLONG KCompressedFile::rawSeek(LONGLONG offset, UINT origin) {
 // Every entry is checked before it is added: its counts must be ones this
 // class writes, all pages before it must be full (Seek finds pages by
 // offset / kPageSize), and its compressed bytes must lie inside the file.
+// `filePos` is where the compressed bytes start; -1 asks the file, after the
+// counts have passed. Answers that position.
+LONGLONG KCompressedFile::addPageEntry(int compressed, int logical, LONGLONG filePos, LONGLONG dataBytes,
+                                       long mostPages, ULONGLONG& total) {
+  long count = m_pages.getCount();
+  if (compressed < kLeastCompressed || compressed > kCompressedRoom) throwBadFile();
+  if (logical < 1 || logical > kPageSize) throwBadFile();
+  if (count > 0 && m_pages[count - 1].m_nSize != kPageSize) throwBadFile();
+  FPageInfo entry;
+  entry.m_nCompressed = compressed;
+  entry.m_nSize = logical;
+  entry.m_filePos = filePos >= 0 ? filePos : rawSeek(0, CFile::current);
+  entry.m_start = total;
+  if (entry.m_filePos + compressed > dataBytes || count >= mostPages) throwBadFile();
+  long growBy = std::max(1L, std::min(kTableGrowth, mostPages - count));
+  if (m_pages.add(entry, growBy) < 0) AfxThrowMemoryException();
+  total += static_cast<ULONGLONG>(logical);
+  return entry.m_filePos;
+}
+
+// Forms with one page-header size parse the headers from read blocks
+// (KCompressedFileBlocks.cpp); the others read them one by one.
 void KCompressedFile::buildPageTable() {
   ULONGLONG length = m_file.GetLength();
   LONGLONG dataBytes = length > static_cast<ULONGLONG>(m_nHeaderSize)
                            ? static_cast<LONGLONG>(length) - m_nHeaderSize : 0;
   long mostPages = static_cast<long>(std::min<LONGLONG>(dataBytes / kLeastPageFootprint + 1, 0x10000000));
+  if (UINT headerBytes = fixedPageHeaderSize()) {
+    scanFixedPageHeaders(headerBytes, dataBytes, mostPages);
+    return;
+  }
   rawSeek(0, CFile::begin);
   ULONGLONG total = 0;
   int compressed = 0, logical = 0;
   while (!ReadPageHeader(compressed, logical)) {
-    long count = m_pages.getCount();
-    if (compressed < kLeastCompressed || compressed > kCompressedRoom) throwBadFile();
-    if (logical < 1 || logical > kPageSize) throwBadFile();
-    if (count > 0 && m_pages[count - 1].m_nSize != kPageSize) throwBadFile();
-    FPageInfo entry;
-    entry.m_nCompressed = compressed;
-    entry.m_nSize = logical;
-    entry.m_filePos = rawSeek(0, CFile::current);
-    entry.m_start = total;
-    if (entry.m_filePos + compressed > dataBytes || count >= mostPages) throwBadFile();
-    long growBy = std::max(1L, std::min(kTableGrowth, mostPages - count));
-    if (m_pages.add(entry, growBy) < 0) AfxThrowMemoryException();
+    addPageEntry(compressed, logical, -1, dataBytes, mostPages, total);
     rawSeek(compressed, CFile::current);
-    total += static_cast<ULONGLONG>(logical);
   }
 }
 
@@ -110,10 +114,10 @@ KCompressedFile::FCachedPage* KCompressedFile::newPage() {
   return page;
 }
 
-void KCompressedFile::decompressInto(const FPageInfo& entry, FCachedPage& page) {
+void KCompressedFile::decompressInto(const FPageInfo& entry, const char* source, FCachedPage& page) {
   if (entry.m_nSize < 1 || entry.m_nSize > kPageSize) throwBadFile();
   unsigned long produced = kPageRoom;
-  int rc = PoolUncompress(page.m_data, &produced, m_compressed, static_cast<unsigned long>(entry.m_nCompressed),
+  int rc = PoolUncompress(page.m_data, &produced, source, static_cast<unsigned long>(entry.m_nCompressed),
                           KCompressionPool(), kCompressionPoolSize);
   if (rc == Z_MEM_ERROR) AfxThrowMemoryException();
   if (rc != Z_OK || produced != static_cast<unsigned long>(entry.m_nSize)) throwBadFile();
@@ -129,13 +133,12 @@ bool KCompressedFile::loadPage(long n) {
   if (entry.m_pCacheNode) {
     m_cache.getList().MoveToHead(entry.m_pCacheNode);
   } else {
-    rawSeek(entry.m_filePos, CFile::begin);
-    if (m_file.Read(m_compressed, static_cast<UINT>(entry.m_nCompressed)) != static_cast<UINT>(entry.m_nCompressed))
-      return true;
+    const char* source = fetchCompressed(n);
+    if (!source) return true;
     if (m_cache.GetCount() < kCacheLimit) {
       FCachedPage* page = newPage();
       try {
-        decompressInto(entry, *page);
+        decompressInto(entry, source, *page);
         entry.m_pCacheNode = m_cache.AddHead(page);
       } catch (...) {
         KHeapFree(page);
@@ -150,7 +153,7 @@ bool KCompressedFile::loadPage(long n) {
       m_pages[page->m_nPage].m_pCacheNode = nullptr;
       page->m_nPage = -1;
       try {
-        decompressInto(entry, *page);
+        decompressInto(entry, source, *page);
       } catch (...) {
         m_cache.RemoveAt(tail);
         KHeapFree(page);
@@ -265,10 +268,11 @@ void KCompressedFile::WriteString(const KString& text) {
 }
 
 // The entry is added only once the page is in the file, so a failed write
-// leaves the table describing what was written.
+// leaves the table describing what was written. The page header goes right
+// before the compressed bytes, and both out in one write.
 void KCompressedFile::flushPage() {
   FCachedPage& page = currentPage();
-  LONGLONG filePos = rawSeek(0, CFile::end);
+  LONGLONG filePos = m_writeEnd >= 0 ? m_writeEnd : rawSeek(0, CFile::end);
   unsigned long compressed = kCompressedRoom;
   int rc = PoolCompress(m_compressed, &compressed, page.m_data, m_nPagePos, m_nLevel, KCompressionPool(),
                         kCompressionPoolSize);
@@ -279,8 +283,13 @@ void KCompressedFile::flushPage() {
   entry.m_nSize = static_cast<int>(m_nPagePos);
   entry.m_filePos = filePos;
   entry.m_start = m_pageStart;
-  WritePageHeader(entry.m_nCompressed, entry.m_nSize);
-  m_file.Write(m_compressed, static_cast<UINT>(compressed));
+  char header[kPageHeaderRoom];
+  int headerBytes = formatPageHeader(header, entry.m_nCompressed, entry.m_nSize);
+  char* out = m_compressed - headerBytes;
+  std::memcpy(out, header, static_cast<size_t>(headerBytes));
+  m_writeEnd = -1;
+  m_file.Write(out, static_cast<UINT>(headerBytes) + static_cast<UINT>(compressed));
+  m_writeEnd = filePos + headerBytes + static_cast<LONGLONG>(compressed);
   if (m_pages.add(entry, kTableGrowth) < 0) AfxThrowMemoryException();
   m_pageStart += m_nPagePos;
   m_nPagePos = 0;
@@ -338,17 +347,33 @@ void KCompressedFile::closeQuietly() noexcept {
 
 void KCompressedFile::releasePages() noexcept {
   while (!m_cache.IsEmpty()) KHeapFree(m_cache.RemoveHead());
+  KHeapFree(m_pRead);
+  m_pRead = nullptr;
+  m_nReadRoom = 0;
+  m_nReadValid = 0;
+  m_readStart = 0;
+  m_lastFetched = -1;
+  m_writeEnd = -1;
   m_pages.removeAll();
   m_pageStart = 0;
   m_nPagePos = 0;
 }
 
+void KCompressedFile::WritePageHeader(int compressed, int logical) {
+  char header[kPageHeaderRoom];
+  m_file.Write(header, static_cast<UINT>(formatPageHeader(header, compressed, logical)));
+}
+
+// The header operations move the file, so the end of the written data is
+// sought again before the next page.
 UINT KCompressedFile::ReadHeaderBytes(void* buffer, UINT count, UINT origin) {
+  m_writeEnd = -1;
   m_file.Seek(0, origin);
   return m_file.Read(buffer, count);
 }
 
 BOOL KCompressedFile::ReadHeaderLine(KString& line, UINT origin) {
+  m_writeEnd = -1;
   m_file.Seek(0, origin);
   return m_file.ReadString(line);
 }
@@ -357,6 +382,7 @@ BOOL KCompressedFile::ReadHeaderLine(KString& line, UINT origin) {
 // first page would overwrite its end.
 void KCompressedFile::WriteBinaryHeader(int count, const void* data, int length) {
   if (length < 0 || (!isPlain() && length > m_nHeaderSize - 4)) AfxThrowInvalidArgException();
+  m_writeEnd = -1;
   m_file.Seek(0, CFile::begin);
   char word[4];
   putInt32(word, count);
@@ -371,6 +397,7 @@ void KCompressedFile::WriteBinaryHeader(int count, const void* data, int length)
 
 void KCompressedFile::WriteTextHeader(const KString& text, UINT origin) {
   if (!isPlain() && text.GetLength() > m_nHeaderSize) AfxThrowInvalidArgException();
+  m_writeEnd = -1;
   ULONGLONG start = m_file.Seek(0, origin);
   m_file.WriteString(text);
   if (isPlain()) return;

@@ -22,6 +22,14 @@
 // Reading keeps the page table (built on first access by skipping over the
 // page headers, never decompressing) and up to 20 decompressed pages, most
 // recently used first; the head of the cache is always the current page.
+// Compressed bytes come through one read block of up to kReadBlock bytes:
+// fixed-size page headers are parsed from it block by block, and a page
+// loaded right after the one before it is read together with the pages that
+// follow, so a file read in order costs a seek and a read per block rather
+// than per page. Writing puts each page header and its zlib stream into the
+// file with one write, at the end of the data, which is remembered between
+// pages (the header operations forget it; callers do not move m_file while
+// pages are written).
 // A file that is not what this class writes is input, not a bug: page
 // headers whose counts cannot be right, and pages cut by the end of the file,
 // raise CFileException(genericException, -1, file name) before anything is
@@ -51,6 +59,8 @@ class KCompressedFile {
   static constexpr int kPageRoom = 32001;        // decompression room
   static constexpr int kCacheLimit = 20;         // decompressed pages kept
   static constexpr long kTableGrowth = 500;      // page-table entries per growth
+  static constexpr UINT kReadBlock = 1u << 20;   // largest read of compressed bytes
+  static constexpr int kPageHeaderRoom = 32;     // longest page header of any form
 
   struct FPageInfo {
     int m_nCompressed = 0;          // compressed bytes stored for the page
@@ -116,7 +126,8 @@ class KCompressedFile {
   // Reads the page header at the file position: false and the two counts,
   // or true when there is no further page (end of file, cut or unreadable).
   virtual bool ReadPageHeader(int& compressed, int& logical) = 0;
-  virtual void WritePageHeader(int compressed, int logical) = 0;
+  // Writes the page header that formatPageHeader makes at the file position.
+  virtual void WritePageHeader(int compressed, int logical);
 
   // For tests and reports.
   long getPageCount() const { return m_pages.getCount(); }
@@ -133,19 +144,50 @@ class KCompressedFile {
   static int getInt32(const char* in);
   // Closes for the destructors of the concrete classes: errors are dropped.
   void closeQuietly() noexcept;
+  // Puts the form's page header into `out` (kPageHeaderRoom bytes) and
+  // answers its length.
+  virtual int formatPageHeader(char* out, int compressed, int logical) const = 0;
+  // The size of every page header when the form has one size, else 0; the
+  // page table is then built from read blocks with decodePageHeader instead
+  // of ReadPageHeader.
+  virtual UINT fixedPageHeaderSize() const { return 0; }
+  virtual void decodePageHeader(const char* bytes, int& compressed, int& logical) const;
 
  private:
   void throwBadFile() const;
   LONGLONG rawSeek(LONGLONG offset, UINT origin);
+  // The least file space one page can take: a page header of at least 4
+  // bytes (binary 8, text "\n1 1\n" 5) and a zlib stream of at least 8
+  // bytes. The page table is never grown beyond what the file's size holds.
+  static constexpr LONGLONG kLeastPageFootprint = 12;
+  static constexpr int kLeastCompressed = 8;
+
+  LONGLONG addPageEntry(int compressed, int logical, LONGLONG filePos, LONGLONG dataBytes, long mostPages,
+                        ULONGLONG& total);
   void buildPageTable();
+  void scanFixedPageHeaders(UINT headerBytes, LONGLONG dataBytes, long mostPages);
+  void allocateReadBlock(LONGLONG dataBytes);
+  void fillReadBlock(LONGLONG position, UINT count);
+  const char* fetchCompressed(long n);
   bool loadPage(long n);
   FCachedPage& currentPage();
   FCachedPage* newPage();
-  void decompressInto(const FPageInfo& entry, FCachedPage& page);
+  void decompressInto(const FPageInfo& entry, const char* source, FCachedPage& page);
   void flushPage();
   void releasePages() noexcept;
 
-  char m_compressed[kCompressedRoom];
+  // Room for a page header right before the compressed bytes, so that a
+  // page goes out in one write.
+  char m_pageOut[kPageHeaderRoom + kCompressedRoom];
+  char* const m_compressed = m_pageOut + kPageHeaderRoom;
+  // The read block: m_nReadValid bytes of the file from relative position
+  // m_readStart, in m_nReadRoom bytes of heap (null until first needed).
+  char* m_pRead = nullptr;
+  UINT m_nReadRoom = 0;
+  UINT m_nReadValid = 0;
+  LONGLONG m_readStart = 0;
+  long m_lastFetched = -1;  // page whose bytes were last taken from the block
+  LONGLONG m_writeEnd = -1;  // relative end of the written data, -1 unknown
   KPtrList<FCachedPage> m_cache{10};
   ULONGLONG m_pageStart = 0;
   UINT m_nPagePos = 0;

@@ -48,8 +48,6 @@ bool KTextCompressedFile::ReadPageHeader(int& compressed, int& logical) {
   return !KParsePageHeaderLine(line, compressed, logical);
 }
 
-void KTextCompressedFile::WritePageHeader(int compressed, int logical) {
-  char text[32];
-  std::snprintf(text, sizeof text, "\n%d %d\n", compressed, logical);
-  m_file.WriteString(text);
+int KTextCompressedFile::formatPageHeader(char* out, int compressed, int logical) const {
+  return std::snprintf(out, kPageHeaderRoom, "\n%d %d\n", compressed, logical);
 }

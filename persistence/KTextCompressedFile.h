@@ -13,7 +13,9 @@ class KTextCompressedFile : public KCompressedFile {
   ~KTextCompressedFile() override { closeQuietly(); }
 
   bool ReadPageHeader(int& compressed, int& logical) override;
-  void WritePageHeader(int compressed, int logical) override;
+
+ protected:
+  int formatPageHeader(char* out, int compressed, int logical) const override;
 };
 
 // Parses "<int> <int>" with optional blanks around and between the numbers
