@@ -185,7 +185,7 @@ class KImplPersistance : public KPersistance {
   // of the data.
   virtual bool readRecordHead(FRecordHead& head) = 0;
   // Right after readRecordHead of an attribute: moves past its values,
-  // keeping them in the buffers when `keep` (text always keeps them).
+  // keeping them in the buffers when `keep` (otherwise they may be dropped).
   virtual void readRecordValues(const FRecordHead& head, bool keep) = 0;
 
   // For the destructors of the concrete classes: completes an unclosed

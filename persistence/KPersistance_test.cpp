@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #include "persistence/KObjectFileWalker.h"
@@ -281,6 +284,39 @@ TEST(KPersistanceText, DeepNestingInAHandWrittenFileIsRefused) {
   kWriteAll(path, text);
   KTextPersistance r(path.c_str(), false);
   EXPECT_THROW(r.open(), CFileException);
+}
+
+// The reals record of the hand-built text file with other tokens.
+std::string withRealTokens(const std::string& tokens, int count) {
+  std::string text = kReadAll(kGoldenPath("model.txt"));
+  size_t at = text.find("  R,\"reals\"");
+  size_t end = text.find('\n', at) + 1;
+  return text.replace(at, end - at, "  R,\"reals\", 0, 0, " + std::to_string(count) + ", " + tokens + "\r\n");
+}
+
+TEST(KPersistanceText, RealTokensReadAsStrtodReadsThem) {
+  std::string path = kScratchFolder() + "/tokens.txt";
+  const char* tokens[] = {"+1.5", "0x1p3", "1e400", "-.5", "1.", "5E-1", "-0", "inf", "841.47098480789650666",
+                          "2.2250738585072014E-308", "4.9406564584124654418E-324", "1e-400", "007"};
+  std::string line;
+  for (const char* t : tokens) line += std::string(line.empty() ? "" : " ") + t;
+  kWriteAll(path, withRealTokens(line, static_cast<int>(std::size(tokens))));
+  KTextPersistance r(path.c_str(), false);
+  r.enterObject("Model", "m1");
+  KHSimpleArray<double> reals;
+  ASSERT_EQ(r.readReals("reals", reals), static_cast<long>(std::size(tokens)));
+  for (size_t i = 0; i < std::size(tokens); ++i)
+    EXPECT_EQ(std::bit_cast<uint64_t>(reals[static_cast<long>(i)]),
+              std::bit_cast<uint64_t>(std::strtod(tokens[i], nullptr))) << tokens[i];
+}
+
+TEST(KPersistanceText, MalformedRealTokensAreRefusedOnOpen) {
+  std::string path = kScratchFolder() + "/badtoken.txt";
+  for (const char* bad : {"1.5x", "1e", "--1", "1,5", "N/A2", ".", "-", "1.5e+", "n/a", "1\t2"}) {
+    kWriteAll(path, withRealTokens(std::string("1 ") + bad + " 2", 3));
+    KTextPersistance r(path.c_str(), false);
+    EXPECT_THROW(r.open(), CFileException) << bad;
+  }
 }
 
 TEST(KPersistanceBinary, AbsurdCountsAreRefusedBeforeAllocation) {

@@ -2,40 +2,29 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <clocale>
 #include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
 #include "foundation/units/KNumberText.h"
+#include "persistence/KTextTokens.h"
 
 namespace {
 constexpr double kUndefinedReal = 2.2250738585072014e-308;
 constexpr int kPerLine = 30;
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
-
-// A whole token as a signed or unsigned 64-bit integer.
-bool parseInt64(const char* s, LONGLONG& v) {
-  if (!*s) return false;
-  errno = 0;
-  char* end = nullptr;
-  v = std::strtoll(s, &end, 10);
-  return errno == 0 && end && *end == 0;
-}
-bool parseUInt64(const char* s, ULONGLONG& v) {
-  if (!*s || *s == '-') return false;
-  errno = 0;
-  char* end = nullptr;
-  v = std::strtoull(s, &end, 10);
-  return errno == 0 && end && *end == 0;
-}
 }  // namespace
 
 KString KRealToText(double value) {
-  KString text;
-  numberToText(value, text, 0, 20, -1, DBL_MIN, 0);
-  return text;
+  char text[KNumberText::kMaxChars];
+  int length = numberToChars(value, text, 20);
+  if (length >= 0) return KString(std::string(text, static_cast<size_t>(length)));
+  KString out;
+  numberToText(value, out, 0, 20, -1, DBL_MIN, 0);
+  return out;
 }
 
 bool KTextToReal(const char* token, double& value) {
@@ -152,38 +141,61 @@ void KTextPersistance::writeRecord(char tag, const KPersistName& name, long coun
   checkName(nameText(name));
   if (tag == 'S')
     for (long i = 0; i < count; ++i) checkString(static_cast<const KString*>(values.m_data)[i]);
-  KString line;
-  line.Format("%s%c,\"%s\", %d, %d, %ld,", m_indent.GetString(), tag, nameText(name).GetString(), name.m_nId,
-              name.m_nIndex, count);
+  // One buffer holds each line in turn; it is written once it is complete.
+  m_line.Format("%s%c,\"%s\", %d, %d, %ld,", m_indent.GetString(), tag, nameText(name).GetString(), name.m_nId,
+                name.m_nIndex, count);
+  std::string& line = m_line.str();
   if (tag == 'S') {
-    writeLine(line + "\r\n");
+    line += "\r\n";
+    writeLine(m_line);
     auto* s = static_cast<const KString*>(values.m_data);
-    for (long i = 0; i < count; ++i) writeLine(m_indent + "    \"" + s[i] + "\"\r\n");
+    for (long i = 0; i < count; ++i) {
+      line.assign(m_indent.str());
+      line += "    \"";
+      line += s[i].str();
+      line += "\"\r\n";
+      writeLine(m_line);
+    }
     return;
   }
   if (tag == 'C') {
     line += ' ';
-    line.str().append(static_cast<const char*>(values.m_data), static_cast<size_t>(count));
-    writeLine(line + "\r\n");
+    line.append(static_cast<const char*>(values.m_data), static_cast<size_t>(count));
+    line += "\r\n";
+    writeLine(m_line);
     return;
   }
   if (tag == 'B') line += ' ';
+  const char* point = values.m_kind == kReal ? std::localeconv()->decimal_point : nullptr;
   for (long i = 0; i < count; ++i) {
     if (i > 0 && i % kPerLine == 0) {
-      writeLine(line + "\r\n");
-      line = m_indent + "    ";
+      line += "\r\n";
+      writeLine(m_line);
+      line.assign(m_indent.str());
+      line += "    ";
     }
     switch (values.m_kind) {
-      case kInt32: line.AppendFormat(" %d", static_cast<const int*>(values.m_data)[i]); break;
-      case kInt64: line.AppendFormat(" %I64d", static_cast<const LONGLONG*>(values.m_data)[i]); break;
-      case kUInt32: line.AppendFormat(" %u", static_cast<const UINT*>(values.m_data)[i]); break;
-      case kUInt64: line.AppendFormat(" %I64u", static_cast<const ULONGLONG*>(values.m_data)[i]); break;
-      case kReal: line += ' '; line += KRealToText(static_cast<const double*>(values.m_data)[i]); break;
+      case kInt32: KAppendIntToken(line, static_cast<const int*>(values.m_data)[i]); break;
+      case kInt64: KAppendIntToken(line, static_cast<const LONGLONG*>(values.m_data)[i]); break;
+      case kUInt32: KAppendIntToken(line, static_cast<const UINT*>(values.m_data)[i]); break;
+      case kUInt64: KAppendIntToken(line, static_cast<const ULONGLONG*>(values.m_data)[i]); break;
+      case kReal: {
+        double v = static_cast<const double*>(values.m_data)[i];
+        char text[KNumberText::kMaxChars + 1];
+        text[0] = ' ';
+        int length = numberToChars(v, text + 1, 20, point);
+        if (length >= 0)
+          line.append(text, static_cast<size_t>(length) + 1);
+        else
+          (line += ' ') += KRealToText(v).str();
+        break;
+      }
       case kBool: line += static_cast<const bool*>(values.m_data)[i] ? 'T' : 'F'; break;
       default: AfxThrowInvalidArgException();
     }
   }
-  writeLine(line + "\r\n");
+  line += "\r\n";
+  writeLine(m_line);
 }
 
 // ---- reading ---------------------------------------------------------------------
@@ -195,10 +207,14 @@ bool KTextPersistance::readLine(KString& line) {
   line.Empty();
   bool paged = !m_pFile->isPlain();
   char buffer[4096];
+  // The first step reads about as much as the last line took, so that
+  // little is read twice; later steps read whole buffers.
+  UINT step = m_nReadAhead;
   bool any = false;
   for (;;) {
     ULONGLONG pos = m_pFile->GetPosition();
-    UINT want = sizeof buffer;
+    UINT want = step;
+    step = sizeof buffer;
     if (paged) {
       ULONGLONG toPageEnd = KCompressedFile::kPageSize - pos % KCompressedFile::kPageSize;
       if (toPageEnd < want) want = static_cast<UINT>(toPageEnd);
@@ -210,6 +226,8 @@ bool KTextPersistance::readLine(KString& line) {
       UINT take = static_cast<UINT>(lf - buffer);
       line.str().append(buffer, take);
       if (take + 1 < got) m_pFile->Seek(static_cast<LONGLONG>(pos + take + 1), CFile::begin);
+      size_t ahead = line.str().size() + 32;
+      m_nReadAhead = static_cast<UINT>(ahead < sizeof buffer ? ahead : sizeof buffer);
       return true;
     }
     line.str().append(buffer, got);
@@ -234,7 +252,7 @@ void KTextPersistance::parseNumbers(const char*& p, LONGLONG* out, int n, bool l
     if (!stop) throwBadFile();
     std::string token(p, static_cast<size_t>(stop - p));
     size_t a = token.find_first_not_of(" \t\r"), b = token.find_last_not_of(" \t\r");
-    if (a == std::string::npos || !parseInt64(token.substr(a, b - a + 1).c_str(), out[i])) throwBadFile();
+    if (a == std::string::npos || !KIntToken(token.data() + a, token.data() + b + 1, out[i])) throwBadFile();
     p = *stop ? stop + 1 : stop;
   }
 }
@@ -292,46 +310,59 @@ bool KTextPersistance::readRecordHead(FRecordHead& head) {
 }
 
 // Numbers, T/F runs: tokens from the rest of the head line, then from
-// continuation lines while values are missing.
-void KTextPersistance::readTokens(char tag, long count) {
-  std::string text = m_rest.str();
+// continuation lines while values are missing. Unless `keep`, plain reals
+// are only checked, not converted (every token is still checked, so a bad
+// file is refused by the same pass).
+void KTextPersistance::readTokens(char tag, long count, bool keep) {
+  const std::string* text = &m_rest.str();
+  bool dot = tag == 'R' && KDecimalPointIsDot();
   long got = 0;
   for (;;) {
-    if (!text.empty() && text.back() == '\r') text.pop_back();
+    const char* p = text->data();
+    const char* end = p + text->size();
+    if (end > p && end[-1] == '\r') --end;
     if (tag == 'B') {
-      for (char c : text) {
+      for (; p < end; ++p) {
+        char c = *p;
         if (c == ' ') continue;
         if ((c != 'T' && c != 'F') || got >= count) throwBadFile();
         m_bools[got++] = c == 'T';
       }
     } else {
-      size_t i = 0;
-      while (i < text.size()) {
-        while (i < text.size() && isBlank(text[i])) ++i;
-        if (i >= text.size()) break;
-        size_t j = text.find(' ', i);
-        if (j == std::string::npos) j = text.size();
-        std::string token = text.substr(i, j - i);
-        i = j;
+      while (p < end) {
+        while (p < end && isBlank(*p)) ++p;
+        if (p >= end) break;
         if (got >= count) throwBadFile();
+        if (dot) {
+          // A number that ends at a blank or at the end of the line is the
+          // whole token; anything else takes the general rule below.
+          const char* stop = keep ? KRealPrefix(p, end, m_reals[got]) : KPlainRealEnd(p, end);
+          if (stop && (stop == end || *stop == ' ')) {
+            ++got;
+            p = stop;
+            continue;
+          }
+        }
+        const char* stop = static_cast<const char*>(std::memchr(p, ' ', static_cast<size_t>(end - p)));
+        if (!stop) stop = end;
         bool ok = false;
         switch (tag) {
-          case 'I': ok = parseInt64(token.c_str(), m_ints[got]); break;
-          case 'U': case 'L': ok = parseUInt64(token.c_str(), m_uints[got]); break;
-          case 'R': ok = KTextToReal(token.c_str(), m_reals[got]); break;
+          case 'I': ok = KIntToken(p, stop, m_ints[got]); break;
+          case 'U': case 'L': ok = KUIntToken(p, stop, m_uints[got]); break;
+          case 'R': ok = KRealToken(p, stop, dot, m_reals[got]); break;
         }
         if (!ok) throwBadFile();
         ++got;
+        p = stop;
       }
     }
     if (got == count) return;
-    KString next;
-    if (!readLine(next)) throwBadFile();
-    text = next.str();
+    if (!readLine(m_line)) throwBadFile();
+    text = &m_line.str();
   }
 }
 
-void KTextPersistance::readRecordValues(const FRecordHead& head, bool) {
+void KTextPersistance::readRecordValues(const FRecordHead& head, bool keep) {
   long count = static_cast<long>(head.m_count);
   prepareValues(head.m_tag, count);
   switch (head.m_tag) {
@@ -351,27 +382,29 @@ void KTextPersistance::readRecordValues(const FRecordHead& head, bool) {
     }
     case 'S': {
       if (m_rest.str().find_first_not_of(" \t\r") != std::string::npos) throwBadFile();
+      // Each string goes straight from the line buffer into its slot.
+      const std::string& s = m_line.str();
       for (long i = 0; i < count; ++i) {
-        KString line;
-        if (!readLine(line)) throwBadFile();
-        std::string s = line.str();
-        if (!s.empty() && s.back() == '\r') s.pop_back();
-        size_t q = s.find_first_not_of(' ');
-        if (q == std::string::npos || s[q] != '"') throwBadFile();
-        std::string value = s.substr(q + 1);
+        if (!readLine(m_line)) throwBadFile();
+        size_t length = s.size();
+        if (length && s[length - 1] == '\r') --length;
+        size_t q = 0;
+        while (q < length && s[q] == ' ') ++q;
+        if (q == length || s[q] != '"') throwBadFile();
+        std::string& value = m_strings[i].str();
+        value.assign(s, q + 1, length - q - 1);
         while (value.empty() || value.back() != '"') {
-          if (!readLine(line)) throwBadFile();
-          std::string more = line.str();
-          if (!more.empty() && more.back() == '\r') more.pop_back();
+          if (!readLine(m_line)) throwBadFile();
+          length = s.size();
+          if (length && s[length - 1] == '\r') --length;
           value += "\r\n";
-          value += more;
+          value.append(s, 0, length);
         }
         value.pop_back();
-        m_strings[i] = KString(std::move(value));
       }
       return;
     }
     default:
-      readTokens(head.m_tag, count);
+      readTokens(head.m_tag, count, keep);
   }
 }

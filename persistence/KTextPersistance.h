@@ -57,10 +57,12 @@ class KTextPersistance : public KImplPersistance {
   bool readLine(KString& line);
   bool readNonBlankLine(KString& line);
   void parseNumbers(const char*& p, LONGLONG* out, int n, bool lastComma);
-  void readTokens(char tag, long count);
+  void readTokens(char tag, long count, bool keep);
 
   KString m_indent;
   KString m_rest;  // the text after the head of the attribute read last
+  KString m_line;  // the line being written or read, kept for its room
+  UINT m_nReadAhead = 256;  // bytes the next line read asks for first
 };
 
 // The text of one real as the text form writes it.

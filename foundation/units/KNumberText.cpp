@@ -19,6 +19,7 @@ bool oldEMinus3Format() { return oldEMinus3FormatOption().value(); }
 // Enough for a sign, kMaxDigits digits, leading zeros of a small mantissa, a
 // decimal point of a few bytes and an exponent.
 constexpr int kTextCapacity = KNumberText::kMaxDigits + 48;
+static_assert(kTextCapacity + 16 <= KNumberText::kMaxChars);
 
 struct Point {
   const char* text;
@@ -55,7 +56,75 @@ int parseScientific(const char* text, int n, char* digits) {
 // E is the exponent of the first digit, so it can occur only when q == E - n.
 // In that case the n+1 digit rounding is exact when its last digit is 5 and,
 // for q >= 0, 5^q divides m.
+// The same digits by integer arithmetic, for n <= 20 and values whose
+// scaling by 10^k (k = n - 1 - E, 0 <= k <= 32) is exact in 128 bits:
+// a * 10^k = m * 5^k * 2^(q + k), with m < 2^53 and 5^32 < 2^75. The part
+// shifted out decides the rounding (half up, exact ties included). Answers
+// false, leaving `out` alone, for values outside that range.
+using U128 = unsigned __int128;
+
+struct Powers {
+  U128 five[33];  // 5^0 .. 5^32
+  U128 ten[21];   // 10^0 .. 10^20
+  constexpr Powers() : five(), ten() {
+    five[0] = ten[0] = 1;
+    for (int i = 1; i < 33; ++i) five[i] = five[i - 1] * 5;
+    for (int i = 1; i < 21; ++i) ten[i] = ten[i - 1] * 10;
+  }
+};
+constexpr Powers kPowers;
+
+bool exactDigits(double a, int n, Digits& out) {
+  uint64_t bits = std::bit_cast<uint64_t>(a);
+  int biased = static_cast<int>(bits >> 52);
+  if (biased == 0 || n > 20) return false;
+  uint64_t m = (bits & ((uint64_t(1) << 52) - 1)) | (uint64_t(1) << 52);
+  int q = biased - 1075;
+  int e2 = q + 52;  // a lies in [2^e2, 2^(e2 + 1))
+  // floor(e2 * log10(2)): the exponent E of the first digit is this or one more.
+  int e = (e2 * 78913) >> 18;
+  U128 pow10n = kPowers.ten[n];
+  for (int attempt = 0; attempt < 2; ++attempt, ++e) {
+    int k = n - 1 - e;
+    if (k < 0 || k > 32) return false;
+    U128 scaled = m * kPowers.five[k];
+    int shift = -(q + k);
+    U128 whole;
+    bool up = false;
+    if (shift <= 0) {
+      whole = scaled << -shift;  // below 10^21: no bits are lost
+    } else if (shift < 128) {
+      whole = scaled >> shift;
+      U128 rest = scaled & ((U128(1) << shift) - 1);
+      up = rest >= (U128(1) << (shift - 1));
+    } else {
+      return false;
+    }
+    if (whole >= pow10n) continue;  // E is e + 1
+    int exponent = e;
+    if (up && ++whole == pow10n) {
+      whole = pow10n / 10;
+      ++exponent;
+    }
+    uint64_t high = static_cast<uint64_t>(whole / 10000000000ULL);
+    uint64_t low = static_cast<uint64_t>(whole % 10000000000ULL);
+    for (int i = n - 1; i >= 0; --i) {
+      if (i >= n - 10) {
+        out.d[i] = static_cast<char>('0' + low % 10);
+        low /= 10;
+      } else {
+        out.d[i] = static_cast<char>('0' + high % 10);
+        high /= 10;
+      }
+    }
+    out.exponent = exponent;
+    return true;
+  }
+  return false;
+}
+
 void roundedDigits(double a, int n, Digits& out) {
+  if (exactDigits(a, n, out)) return;
   char buf[KNumberText::kMaxDigits + 16];
   auto res = std::to_chars(buf, buf + sizeof buf - 1, a, std::chars_format::scientific, n - 1);
   *res.ptr = 0;
@@ -207,6 +276,26 @@ void formatOnce(double value, KString& out, int style, int digits, double thresh
 }
 
 }  // namespace
+
+int numberToChars(double value, char* text, int digits, const char* decimalPoint) {
+  if (!std::isfinite(value) || value == KNumberText::kUndefined) return -1;
+  digits = digits < 1 ? 1 : digits > KNumberText::kMaxDigits ? KNumberText::kMaxDigits : digits;
+  Point point{decimalPoint, 0};
+  if (!point.text) point.text = std::localeconv()->decimal_point;
+  if (!point.text || (point.length = std::strlen(point.text)) == 0 || point.length > 8) point = Point{".", 1};
+  if (value == 0.0) {
+    char* p = text;
+    if (std::signbit(value)) *p++ = '-';
+    *p++ = '0';
+    std::memcpy(p, point.text, point.length);
+    p += point.length;
+    *p++ = '0';
+    return static_cast<int>(p - text);
+  }
+  Digits dg;
+  roundedDigits(std::fabs(value), digits, dg);
+  return layOut(value < 0.0, dg, digits, 0, point, text);
+}
 
 void numberToText(double value, KString& out, int style, int digits, int maxWidth, double threshold,
                   long quantityCode, const char* decimalPoint, long extra1, long extra2) {

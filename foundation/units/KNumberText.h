@@ -36,6 +36,8 @@ struct KNumberText {
   static constexpr UINT kNotAvailableId = 24309;
   // The undefined real: "no value" in entry fields, expressions and files.
   static constexpr double kUndefined = 2.2250738585072014e-308;
+  // Room numberToChars needs.
+  static constexpr int kMaxChars = kMaxDigits + 64;
 };
 
 // Formats `value` into `out`.
@@ -51,6 +53,13 @@ struct KNumberText {
 // The formatter has no failure: every input gives a text.
 void numberToText(double value, KString& out, int style, int digits, int maxWidth, double threshold,
                   long quantityCode, const char* decimalPoint = nullptr, long extra1 = 0, long extra2 = 0);
+
+// The style-0 text of a plain number with no width limit and nothing
+// suppressed, written into `text` (kMaxChars bytes, not terminated): the
+// same characters as numberToText(value, out, 0, digits, -1, 0.0,
+// kDimensionless, decimalPoint). Answers the length, or -1 for NaN,
+// infinities and the undefined real (numberToText gives "N/A" for those).
+int numberToChars(double value, char* text, int digits, const char* decimalPoint = nullptr);
 
 // Appends a unit name with its power to `text`: "." first when `text` is not
 // empty, then `name`, then the power unless it is 1. Styles: 0 digits ("m2"),

@@ -257,6 +257,31 @@ TEST_F(KNumberTextTest, ExactTextKeepsExtremesSubnormalsAndNegativeZero) {
   EXPECT_EQ(exactText(DBL_MAX), "179.76931348623157081E306");
 }
 
+TEST_F(KNumberTextTest, CharBufferFormIsTheExactTextOfNumberToText) {
+  std::mt19937_64 rng(5);
+  char buffer[KNumberText::kMaxChars];
+  for (int i = 0; i < 200000; ++i) {
+    double v = i % 2 ? std::bit_cast<double>(rng())
+                     : std::ldexp(static_cast<double>(rng() >> 11), static_cast<int>(rng() % 140) - 110);
+    if (!std::isfinite(v) || v == KNumberText::kUndefined) continue;
+    int digits = i % 3 ? 20 : static_cast<int>(rng() % 22) + 1;
+    int length = numberToChars(v, buffer, digits, ".");
+    ASSERT_EQ(std::string(buffer, static_cast<size_t>(length)), text(v, 0, digits, 0, 0.0))
+        << std::hexfloat << v << " digits " << digits;
+  }
+  for (double v : {0.0, -0.0, 1e20, 99999999999999999999.0, 1e-13, 0.5, 2.5}) {
+    int length = numberToChars(v, buffer, 20, ",");
+    EXPECT_EQ(std::string(buffer, static_cast<size_t>(length)), text(v, 0, 20, 0, 0.0, -1, ",")) << v;
+  }
+}
+
+TEST_F(KNumberTextTest, CharBufferFormLeavesNotAvailableToTheFormatter) {
+  char buffer[KNumberText::kMaxChars];
+  EXPECT_EQ(numberToChars(KNumberText::kUndefined, buffer, 20), -1);
+  EXPECT_EQ(numberToChars(std::nan(""), buffer, 20), -1);
+  EXPECT_EQ(numberToChars(-INFINITY, buffer, 20), -1);
+}
+
 TEST(KUnitPowerTest, StylesOfPowers) {
   KString s("N");
   appendUnitPower(s, 2, "m", 2);
