@@ -25,10 +25,8 @@
 #endif
 
 namespace {
-thread_local DWORD t_lastError = ERROR_SUCCESS;
-
 DWORD fail(DWORD code) {
-  t_lastError = code;
+  SetLastError(code);
   return 0;
 }
 
@@ -38,11 +36,11 @@ DWORD copyOut(const std::string& text, char* buffer, DWORD size) {
   if (text.size() >= size) {
     memcpy(buffer, text.data(), size - 1);
     buffer[size - 1] = '\0';
-    t_lastError = ERROR_INSUFFICIENT_BUFFER;
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
     return size;
   }
   memcpy(buffer, text.c_str(), text.size() + 1);
-  t_lastError = ERROR_SUCCESS;
+  SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(text.size());
 }
 
@@ -138,7 +136,6 @@ std::vector<std::pair<uintptr_t, std::string>> modulesOf(DWORD pid) {
 }
 }  // namespace
 
-DWORD KGetLastProcessError() { return t_lastError; }
 
 DWORD GetModuleFileNameA(HMODULE module, char* buffer, DWORD size) {
   if (!module) {
@@ -165,7 +162,7 @@ HMODULE GetModuleHandleOfAddress(const void* address) {
 DWORD GetFileVersionInfoSizeA(LPCSTR fileName, DWORD* handle) {
   if (handle) *handle = 0;
   if (!isRunningProgram(fileName)) return fail(ERROR_RESOURCE_TYPE_NOT_FOUND);
-  t_lastError = ERROR_SUCCESS;
+  SetLastError(ERROR_SUCCESS);
   return sizeof(VersionBlock);
 }
 

@@ -12,14 +12,12 @@
 // for any other file fails, as it would for a file without a version resource.
 //
 // Errors of the calls that answer FALSE or 0 are kept per thread and read with
-// KGetLastProcessError (ERROR_* codes).
+// GetLastError (ERROR_* codes).
 #pragma once
+#include "platform/KLastError.h"
 #include "platform/KWinTypes.h"
 
 #include <vector>
-
-// The last failure code of a call of this header on the calling thread.
-DWORD KGetLastProcessError();
 
 // ---- Modules -------------------------------------------------------------
 

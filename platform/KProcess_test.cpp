@@ -26,7 +26,7 @@ TEST(KProcessTest, ModuleFileNameOfProgramAndTruncation) {
   EXPECT_EQ(std::string(path, n), selfExe());
   char small[5];
   EXPECT_EQ(GetModuleFileNameA(nullptr, small, sizeof small), 5u);
-  EXPECT_EQ(KGetLastProcessError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
   EXPECT_EQ(strlen(small), 4u);
   EXPECT_EQ(std::string(small), selfExe().substr(0, 4));
 }
@@ -65,7 +65,7 @@ TEST(KProcessTest, VersionRecordOnlyForTheRunningProgram) {
   EXPECT_FALSE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &value, &length));
 
   EXPECT_EQ(GetFileVersionInfoSizeA("/bin/sh", &handle), 0u);
-  EXPECT_EQ(KGetLastProcessError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
+  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_TYPE_NOT_FOUND));
   EXPECT_FALSE(GetFileVersionInfoA("/bin/sh", 0, size, block.data()));
   EXPECT_EQ(GetFileVersionInfoSizeA("/no/such/file", &handle), 0u);
 }
