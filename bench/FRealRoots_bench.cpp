@@ -10,7 +10,7 @@
 #include <random>
 #include <vector>
 
-#include "shapes/FUnivariantPolynomial.h"
+#include "numerics/shapes/FUnivariantPolynomial.h"
 
 namespace {
 

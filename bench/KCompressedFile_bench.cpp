@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "persistence/KBinaryCompressedFile.h"
+#include "storage/paged/KBinaryCompressedFile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Expression engine against muparser on what an entry field does: parse once
 // and evaluate once; and evaluation alone of an already parsed expression.
 // Ratios: compare the per-expression times of the Ours and MuParser rows.
-#include "foundation/expr/KExpr.h"
-#include "foundation/expr/KExprValues.h"
+#include "numerics/expr/KExpr.h"
+#include "numerics/expr/KExprValues.h"
 
 #include <benchmark/benchmark.h>
 #include <muParser.h>

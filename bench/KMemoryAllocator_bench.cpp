@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "foundation/memory/KMemoryAllocator.h"
+#include "containers/memory/KMemoryAllocator.h"
 
 namespace {
 

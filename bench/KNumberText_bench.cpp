@@ -1,7 +1,7 @@
 // Number texts at full precision (how object files write reals) against the
 // C library's printf and the standard library's to_chars on the same million
 // random finite doubles. Prints the time ratios after the runs.
-#include "foundation/units/KNumberText.h"
+#include "storage/numbertext/KNumberText.h"
 
 #include <benchmark/benchmark.h>
 

@@ -17,8 +17,8 @@
 #include <string>
 #include <vector>
 
-#include "persistence/KBinaryPersistance.h"
-#include "persistence/KTextPersistance.h"
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KTextPersistance.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 
 #include <boost/intrusive/set.hpp>
 
-#include "foundation/trees/KDataTreeItemRoot.h"
+#include "containers/trees/KDataTreeItemRoot.h"
 
 namespace {
 

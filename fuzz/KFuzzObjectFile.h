@@ -10,8 +10,8 @@
 
 #include <unistd.h>
 
-#include "persistence/KBinaryPersistance.h"
-#include "persistence/KTextPersistance.h"
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KTextPersistance.h"
 
 inline const std::string& kFuzzFile() {
   static const std::string path = "/tmp/quelm-fuzz-objectfile-" + std::to_string(::getpid());

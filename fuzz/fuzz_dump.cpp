@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/host/KObjectFileCommands.h"
+#include "host/KObjectFileCommands.h"
 #include "platform/KExceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,8 +1,8 @@
 // Parses and evaluates arbitrary text in the three length modes and both
 // locale rules. Every input must end in a value or a KExprException, never
 // a crash, hang or leak.
-#include "foundation/expr/KExpr.h"
-#include "foundation/expr/KExprValues.h"
+#include "numerics/expr/KExpr.h"
+#include "numerics/expr/KExprValues.h"
 
 #include <cstddef>
 #include <cstdint>

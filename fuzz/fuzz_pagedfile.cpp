@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "persistence/KBinaryCompressedFile.h"
-#include "persistence/KTextCompressedFile.h"
+#include "storage/paged/KBinaryCompressedFile.h"
+#include "storage/paged/KTextCompressedFile.h"
 
 namespace {
 

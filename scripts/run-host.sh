@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default --target quelmhost
-exec build/default/app/host/quelmhost "$@"
+exec build/default/host/quelmhost "$@"

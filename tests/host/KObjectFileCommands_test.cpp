@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "KHostRun.h"
-#include "persistence/KBinaryPersistance.h"
-#include "persistence/KObjectFileWalker.h"
-#include "persistence/KTextPersistance.h"
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KObjectFileWalker.h"
+#include "storage/objectfile/KTextPersistance.h"
 
 namespace {
 

@@ -1,9 +1,0 @@
-#include "app/host/KHostApplication.h"
-
-#include <cstdio>
-
-void KHostApplication::OutputLine(const KString& text) {
-  fputs(text.GetString(), stdout);
-  fputc('\n', stdout);
-  fflush(stdout);
-}

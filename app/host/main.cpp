@@ -1,4 +1,0 @@
-// quelmhost: the program entry; the commands live in KHostCommands.
-#include "app/host/KHostCommands.h"
-
-int main(int argc, char** argv) { return KRunHostCommand(argc, argv); }

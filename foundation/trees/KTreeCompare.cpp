@@ -1,3 +1,0 @@
-#include "foundation/trees/KTreeCompare.h"
-
-template QUELM_TREES_API int cmpFunc<long>(const long&, const long&, long);

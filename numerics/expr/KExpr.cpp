@@ -1,0 +1,289 @@
+#include "numerics/expr/KExpr.h"
+
+#include "core/application/KFlagDefence.h"
+#include "numerics/expr/KExprFunctions.h"
+#include "numerics/expr/KExprParser.h"
+#include "numerics/expr/KExprValues.h"
+#include "containers/memory/KMemoryAllocator.h"
+
+#include <algorithm>
+#include <cfenv>
+#include <exception>
+#include <new>
+
+namespace {
+bool g_evaluating = false;
+
+// One slot stays taken for the life of the process, so that the pool keeps its
+// block between expressions: an entry field parses and frees a whole tree at a
+// time, and would otherwise obtain and return a block for every expression.
+KMemoryAllocator& nodeAllocator() {
+  static KMemoryAllocator allocator(sizeof(KExpr), 100);
+  static void* const keepBlock = allocator.allocate();
+  (void)keepBlock;
+  return allocator;
+}
+}  // namespace
+
+void* KExpr::operator new(size_t size) {
+  // Classes derived from KExpr by the owners of a tree may be larger than a
+  // node slot; they come from the ordinary heap.
+  void* p = size == sizeof(KExpr) ? nodeAllocator().allocate() : ::operator new(size, std::nothrow);
+  if (!p) throw std::bad_alloc();
+  return p;
+}
+
+void KExpr::operator delete(void* p, size_t size) {
+  if (!p) return;
+  if (size == sizeof(KExpr)) nodeAllocator().release(p);
+  else ::operator delete(p);
+}
+
+KExpr::KExpr(bool userLocale) : m_userLocale(userLocale) {}
+
+KExpr::~KExpr() { clearTree(); }
+
+void KExpr::clearTree() {
+  for (KExpr* c : m_children) delete c;
+  m_children.clear();
+  m_depth = 1;
+}
+
+void KExpr::addChild(KExpr* child) {
+  m_children.push_back(child);
+  m_depth = std::max(m_depth, child->m_depth + 1);
+}
+
+void KExpr::updateDepth() {
+  m_depth = 1;
+  for (KExpr* c : m_children) m_depth = std::max(m_depth, c->m_depth + 1);
+}
+
+bool KExpr::isEvaluating() { return g_evaluating; }
+
+KString KExpr::sourceText() const {
+  if (m_kind >= kExprPower && m_kind <= kExprEqual && m_children.size() == 2)
+    return m_children[0]->sourceText() + m_text + m_children[1]->sourceText();
+  return m_text;
+}
+
+void KExpr::parse(const KString& text, bool userLocale, int lengthMode) {
+  if (lengthMode == kExprLengthFeet || lengthMode == kExprLengthInches) {
+    if (text.Find('\'') >= 0 || text.Find('"') >= 0) {
+      bool ambiguous = text.Find('*') >= 0 || text.Find('/') >= 0;
+      for (int i = 0; i < text.GetLength() && !ambiguous; ++i)
+        if ((text[i] == '+' || text[i] == '-') && i > 0 && text[i - 1] != 'e' && text[i - 1] != 'E')
+          ambiguous = true;
+      if (ambiguous) throw KExprException(KEXPR_UNITS_MIX, text);
+    }
+  }
+  m_text = text;
+  m_userLocale = userLocale;
+  clearTree();
+  // A group keeps its kind; every other node becomes the root of what it parses.
+  if (m_kind != kExprGroup) m_kind = kExprUnparsed;
+  KExprParser parser(*this, userLocale, lengthMode);
+  parser.run(text);
+}
+
+void KExpr::classifyOperand(int lengthMode) {
+  double value;
+  if (KExprParser::readNumber(m_text, m_userLocale, value) ||
+      KExprParser::readLength(m_text, m_userLocale, lengthMode, value)) {
+    m_kind = kExprNumber;
+    m_value = value;
+    return;
+  }
+  if (!m_text.IsEmpty() && isdigit(static_cast<unsigned char>(m_text[0])))
+    throw KExprException(KEXPR_BAD_OPERAND, m_text);
+  m_kind = kExprVariable;
+  int dot = m_text.Find('.');
+  m_name = dot >= 0 ? m_text.Left(dot) : m_text;
+  m_qualifier = dot >= 0 ? m_text.Mid(dot + 1) : KString();
+  m_name.Trim();
+  m_qualifier.Trim();
+}
+
+// call = name "(" [ argument { separator argument } ] ")"
+void KExpr::parseCall(int lengthMode) {
+  const int open = m_text.Find('(');
+  const int close = m_text.ReverseFind(')');
+  if (open < 0 || close < open || close != m_text.GetLength() - 1) throw KExprException(KEXPR_SYNTAX, m_text);
+  std::vector<KString> arguments;
+  if (!KExprParser::splitArguments(m_text.Mid(open + 1, close - open - 1), KExprParser::separator(m_userLocale),
+                                   arguments))
+    throw KExprException(KEXPR_SYNTAX, m_text);
+  KString callName = m_text.Left(open);
+  int dot = callName.Find('.');
+  m_name = dot >= 0 ? callName.Left(dot) : callName;
+  m_qualifier = dot >= 0 ? callName.Mid(dot + 1) : KString();
+  m_name.Trim();
+  m_qualifier.Trim();
+  if (resolveCall(m_name, arguments, lengthMode)) {
+    clearTree();
+    m_kind = kExprVariable;
+    m_name = m_text;
+    m_qualifier.Empty();
+  }
+  updateDepth();
+}
+
+double KExpr::lookupVariable(KExprContext& context) {
+  const KExprValue* found = context.m_values ? context.m_values->lookup(m_name) : nullptr;
+  if (!found) found = KExprValues::predefined().lookup(m_name);
+  if (!found) {
+    context.fail(1, KEXPR_UNDEFINED, m_name);
+    return KExprUndefined;
+  }
+  if (!found->m_expression) return found->m_value;
+  // A value defined by an expression is evaluated in the same context; a
+  // definition that refers back to itself would recurse without end.
+  if (context.m_valueDepth >= KExprMaxDepth) {
+    context.fail(0, KEXPR_CIRCULAR, m_name);
+    return KExprUndefined;
+  }
+  ++context.m_valueDepth;
+  double v = found->m_expression->evaluateNode(context);
+  --context.m_valueDepth;
+  return v;
+}
+
+namespace {
+// True when the step left the evaluation stopped: an error, or no value.
+bool stopped(double v, const KExprContext& c) { return KExprIsUndefined(v) || c.failed(); }
+}  // namespace
+
+double KExpr::evaluateNode(KExprContext& c) {
+  switch (m_kind) {
+    case kExprRoot: case kExprGroup: case kExprPlus: case kExprNameCall:
+      return m_children.empty() ? (c.fail(0, KEXPR_BAD_NODE, m_text), KExprUndefined)
+                                : m_children[0]->evaluateNode(c);
+    case kExprNegate: {
+      if (m_children.empty()) break;
+      double v = m_children[0]->evaluateNode(c);
+      return stopped(v, c) ? KExprUndefined : -v;
+    }
+    case kExprPower: case kExprDivide: case kExprMultiply: case kExprAdd: case kExprSubtract:
+    case kExprGreater: case kExprLess: case kExprEqual: {
+      if (m_children.size() < 2) break;
+      double a = m_children[0]->evaluateNode(c);
+      if (stopped(a, c)) return KExprUndefined;
+      double b = m_children[1]->evaluateNode(c);
+      if (stopped(b, c)) return KExprUndefined;
+      switch (m_kind) {
+        case kExprPower: return KExprPow(a, b);
+        case kExprDivide:
+          if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, sourceText()); return KExprUndefined; }
+          return a / b;
+        case kExprMultiply: return a * b;
+        case kExprAdd: return a + b;
+        case kExprSubtract: return a - b;
+        case kExprGreater: return a > b ? 1.0 : 0.0;
+        case kExprLess: return a < b ? 1.0 : 0.0;
+        default: return a == b ? 1.0 : 0.0;
+      }
+    }
+    case kExprVariable: return lookupVariable(c);
+    case kExprNumber: return m_value;
+    case kExprFunctionCall: return evaluateCall(c);
+    case kExprErrorCall:
+      *c.m_errorKind = 2;
+      if (m_errorCode != 0) *c.m_errorCode = m_errorCode;
+      else *c.m_message = m_errorText;
+      return KExprUndefined;
+    case kExprNoneCall: return KExprUndefined;
+    case kExprIsNumberCall: case kExprIsDefinedCall: {
+      if (m_children.empty()) break;
+      KFlagDefence suppress(c.m_suppressErrors, true);
+      double v = m_children[0]->evaluateNode(c);
+      bool ok = !stopped(v, c);
+      *c.m_errorCode = 0;
+      c.m_message->Empty();
+      *c.m_errorKind = 0;
+      return ok ? 1.0 : 0.0;
+    }
+    case kExprConditional: {
+      const size_t n = m_children.size();
+      if (n < 3 || n % 2 == 0) break;
+      for (size_t i = 0; i + 1 < n; i += 2) {
+        double cond = m_children[i]->evaluateNode(c);
+        if (stopped(cond, c)) return KExprUndefined;
+        if (cond != 0.0) return m_children[i + 1]->evaluateNode(c);
+      }
+      return m_children[n - 1]->evaluateNode(c);
+    }
+    default: break;
+  }
+  c.fail(0, KEXPR_BAD_NODE, m_text);
+  return KExprUndefined;
+}
+
+bool KExpr::evaluate(double* result, KExprContext& c) {
+  *c.m_errorKind = 0;
+  *c.m_errorCode = 0;
+  c.m_message->Empty();
+  KFlagDefence evaluating(g_evaluating, true);
+  double v = KExprUndefined;
+  try {
+    v = evaluateNode(c);
+  } catch (const KExprException& e) {
+    *c.m_errorCode = 0;
+    *c.m_message = e.m_message;
+  } catch (const KValueExprException& e) {
+    *c.m_errorCode = 0;
+    c.m_message->Format("%G", e.m_value);
+  } catch (...) {
+    c.fail(0, KEXPR_UNEXPECTED, m_text);
+  }
+  if (result) *result = v;
+  if (*c.m_errorKind == 2 && *c.m_errorCode != 0) {
+    *c.m_message = KExprMessage(static_cast<UINT>(*c.m_errorCode), m_text);
+    return true;
+  }
+  if (*c.m_errorCode == 0) return !c.m_message->IsEmpty();
+  *c.m_message = KExprMessage(static_cast<UINT>(*c.m_errorCode), m_text);
+  *c.m_errorCode = 0;
+  return true;
+}
+
+bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorText,
+                     KExprValues* undefinedNames, int extra) {
+  int errorKind = 0, errorCode = 0;
+  KString message;
+  KExprContext c;
+  c.m_root = this;
+  c.m_values = values;
+  c.m_errorKind = &errorKind;
+  c.m_errorCode = &errorCode;
+  c.m_message = &message;
+  c.m_extra = extra;
+  KFlagDefence evaluating(g_evaluating, true);
+  double v = KExprUndefined;
+  try {
+    v = evaluateNode(c);
+  } catch (const KExprException& e) {
+    errorCode = 0;
+    message = e.m_message;
+  } catch (const KValueExprException& e) {
+    errorCode = 0;
+    message.Format("%G", e.m_value);
+  } catch (...) {
+    c.fail(0, KEXPR_UNEXPECTED, m_text);
+  }
+  if (result) *result = v;
+  if (errorCode == KEXPR_UNDEFINED && undefinedNames) collectNames(*undefinedNames);
+  errorText = errorCode != 0 ? KExprMessage(static_cast<UINT>(errorCode), message) : message;
+  return !errorText.IsEmpty();
+}
+
+void KExpr::collectNames(KExprValues& names, int guard) const {
+  if (guard > KExprMaxDepth) return;
+  if (m_kind == kExprIsDefinedCall) return;
+  if (m_kind == kExprVariable) {
+    const KExprValue* pre = KExprValues::predefined().lookup(m_name);
+    if (!pre) names.addValue(m_name, 0.0);
+    else if (pre->m_expression) pre->m_expression->collectNames(names, guard + 1);
+    return;
+  }
+  for (KExpr* child : m_children) child->collectNames(names, guard + 1);
+}

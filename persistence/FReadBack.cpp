@@ -1,5 +1,0 @@
-#include "persistence/FReadBack.h"
-
-template class KPtrTreeItem<FReadBack>;
-template class KTreeRootBase<FReadBack, KPtrTreeItem<FReadBack>>;
-template class KTreeItem<FReadBack>;

@@ -1,0 +1,626 @@
+#include "storage/objectfile/KImplPersistance.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+
+#include "platform/KFileSystem.h"
+#include "platform/KMessageBox.h"
+
+namespace {
+constexpr double kUndefinedReal = 2.2250738585072014e-308;
+
+template <class T>
+T clampTo(T value, T lo, T hi) {
+  if (value < lo) return lo;
+  if (value > hi) return hi;
+  return value;
+}
+
+// The folder of a path ("." when it has none) and its last component.
+void splitPath(const KString& path, KString& folder, KString& file) {
+  int slash = path.ReverseFind('/');
+  folder = slash < 0 ? KString(".") : (slash == 0 ? KString("/") : path.Left(slash));
+  file = slash < 0 ? path : path.Mid(slash + 1);
+}
+}  // namespace
+
+KImplPersistance::KImplPersistance(const char* fileName, bool writing, int level, KCompressedFile* file)
+    : m_fileName(fileName), m_bWriting(writing), m_pFile(file), m_nLevel(writing ? level : 1) {
+  m_nUncaught = std::uncaught_exceptions();
+  for (int f : {kHdrMaxI32, kHdrMaxS, kHdrMaxB, kHdrMaxR, kHdrMaxC, kHdrMaxU32, kHdrMaxL32, kHdrMaxI64,
+                kHdrMaxU64, kHdrMaxL64})
+    m_header[f] = 1;
+}
+
+KImplPersistance::~KImplPersistance() {
+  if (m_bWriting && m_bOpen && !m_bClosed) discard();
+  delete m_pMirror;
+}
+
+void KImplPersistance::closeFromDestructor() noexcept {
+  if (!m_bWriting || !m_bOpen || m_bClosed) return;
+  if (m_bBroken || m_nDepth != 0 || std::uncaught_exceptions() > m_nUncaught) {
+    discard();
+    return;
+  }
+  try {
+    Close();
+  } catch (...) {
+  }
+}
+
+void KImplPersistance::throwBadFile() const {
+  AfxThrowFileException(CFileException::genericException, -1, m_fileName);
+}
+
+void KImplPersistance::rethrowNamed(const CFileException& e) const {
+  CFileException named(e);
+  named.m_strFileName = m_fileName;
+  throw named;
+}
+
+// ---- open and close ---------------------------------------------------------
+
+void KImplPersistance::open() { ensureOpen(); }
+
+void KImplPersistance::ensureOpen() {
+  if (m_bOpen) return;
+  if (m_bClosed) AfxThrowFileException(CFileException::invalidFile, -1, m_fileName);
+  if (m_bWriting)
+    openForWriting();
+  else
+    openForReading();
+}
+
+void KImplPersistance::ensureReading() {
+  if (m_bWriting) AfxThrowInvalidArgException();
+  ensureOpen();
+}
+
+void KImplPersistance::ensureWriting() {
+  if (!m_bWriting) AfxThrowInvalidArgException();
+  if (m_bBroken) throwBadFile();
+  ensureOpen();
+}
+
+void KImplPersistance::openForWriting() {
+  if (m_nLevel < 0 || m_nLevel > 9) AfxThrowInvalidArgException();
+  KString folder, file;
+  splitPath(m_fileName, folder, file);
+  int rc = KFileSystem::Current()->createTempFile(folder, file + "~", m_tempName);
+  if (rc) CFileException::ThrowOsError(rc, m_fileName);
+  try {
+    CFileException error;
+    if (!m_pFile->m_file.Open(m_tempName, openFlags(), &error)) rethrowNamed(error);
+    m_bOpen = true;
+    m_pFile->SetHeaderSize(kHeaderArea);
+    m_pFile->SetCompressionLevel(m_nLevel);
+    if (m_nLevel == 0) writeHeader();
+  } catch (const CFileException& e) {
+    discard();
+    m_bClosed = true;
+    rethrowNamed(e);
+  } catch (...) {
+    discard();
+    m_bClosed = true;
+    throw;
+  }
+}
+
+void KImplPersistance::openForReading() {
+  CFileException error;
+  if (!m_pFile->m_file.Open(m_fileName, openFlags(), &error)) rethrowNamed(error);
+  m_bOpen = true;
+  m_pFile->SetHeaderSize(kHeaderArea);
+  try {
+    m_streamStart = readHeader();
+    int level = m_header[kHdrLevel];
+    if (level < 0 || level > 9) throwBadFile();
+    m_nLevel = level;
+    m_nApplication = m_header[kHdrApplication];
+    m_nVersion = m_header[kHdrVersion];
+    m_nMode = m_header[kHdrMode];
+    m_bOldIntegers = m_nVersion < kFirstWideVersion;
+    m_pFile->SetCompressionLevel(level);
+    if (level == 0) {
+      m_logicalSize = m_pFile->m_file.GetLength();
+    } else {
+      m_pFile->Seek(0, CFile::begin);  // builds the page table
+      m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
+    }
+    if (m_streamStart > m_logicalSize) throwBadFile();
+    buildObjectIndex();
+  } catch (...) {
+    m_pFile->m_file.Abort();
+    m_bOpen = false;
+    m_bClosed = true;
+    throw;
+  }
+  delete m_pMirror;
+  m_pMirror = nullptr;
+}
+
+void KImplPersistance::discard() noexcept {
+  try {
+    m_pFile->m_file.Abort();
+  } catch (...) {
+  }
+  if (!m_tempName.IsEmpty()) {
+    KFileSystem::Current()->remove(m_tempName);
+    m_tempName.Empty();
+  }
+  m_bClosed = true;
+}
+
+void KImplPersistance::commit() {
+  if (m_nDepth != 0 || m_bBroken) throwBadFile();
+  if (m_pMirror) {
+    if (auto* mirror = dynamic_cast<KImplPersistance*>(m_pMirror)) mirror->Close();
+  }
+  writeHeader();
+  m_pFile->Close();
+  CFile::Rename(m_tempName, m_fileName);
+  m_tempName.Empty();
+  // Make the rename itself durable. The new file is complete and in place
+  // whatever this answers, so a failure here is not a failed save.
+  const int slash = m_fileName.ReverseFind('/');
+  const KString folder = slash > 0 ? m_fileName.Left(slash) : KString(slash == 0 ? "/" : ".");
+  KFileSystem::Current()->syncDirectory(folder);
+}
+
+void KImplPersistance::Close() {
+  if (m_bClosed) return;
+  if (!m_bWriting) {
+    m_bClosed = true;
+    if (m_bOpen) m_pFile->Close();
+    return;
+  }
+  try {
+    ensureOpen();
+    commit();
+    m_bClosed = true;
+  } catch (const CFileException& e) {
+    discard();
+    rethrowNamed(e);
+  } catch (...) {
+    discard();
+    throw;
+  }
+}
+
+// ---- names, mirror, errors ---------------------------------------------------
+
+KPersistName KImplPersistance::makeUniqueName(const KPersistName& base) {
+  ++m_nUnique;
+  if (base.isNumeric()) return KPersistName(base.m_nId, base.m_nIndex + m_nUnique, base.m_name);
+  KString text;
+  text.Format("%sUnique%d", base.m_name.GetString(), m_nUnique);
+  return KPersistName(text);
+}
+
+void KImplPersistance::setMirror(KPersistance* mirror) {
+  if (mirror == m_pMirror) return;
+  delete m_pMirror;
+  m_pMirror = mirror;
+}
+
+void KImplPersistance::setNameDictionary(const KPersistNameDictionary* dictionary) {
+  m_pDictionary = dictionary;
+  if (m_pMirror) m_pMirror->setNameDictionary(dictionary);
+}
+
+bool KImplPersistance::getCurrentObject(KPersistName& type, KPersistName& name) const {
+  if (m_nDepth == 0) return false;
+  if (m_bWriting) {
+    type = m_openTypes[m_nDepth - 1];
+    name = m_openNames[m_nDepth - 1];
+  } else {
+    const FObjectEntry& e = m_objects[m_frames[m_nDepth - 1].m_object];
+    type = e.m_type;
+    name = e.m_name;
+  }
+  return true;
+}
+
+void KImplPersistance::fatalError(const KString& message) {
+  AfxMessageBox(message);
+  throwBadFile();
+}
+
+// ---- writing -----------------------------------------------------------------
+
+template <class F>
+void KImplPersistance::guardedWrite(F&& f) {
+  ensureWriting();
+  try {
+    f();
+  } catch (const CFileException& e) {
+    m_bBroken = true;
+    rethrowNamed(e);
+  } catch (...) {
+    m_bBroken = true;
+    throw;
+  }
+}
+
+void KImplPersistance::raiseMaximum(int field, long count) {
+  if (count > m_header[field]) m_header[field] = static_cast<int>(std::min<long>(count, INT32_MAX));
+}
+
+void KImplPersistance::putRecord(char tag, int field, const KPersistName& name, long count, FValues values) {
+  if (count < 0 || count >= kArraySizeLimit || (count > 0 && !values.m_data)) AfxThrowInvalidArgException();
+  guardedWrite([&] { writeRecord(tag, name, count, values); });
+  raiseMaximum(field, count);
+  if (m_pMirror) {
+    switch (values.m_kind) {
+      case kInt32:
+        if (field == kHdrMaxI32) m_pMirror->writeI32(name, count, static_cast<const int*>(values.m_data));
+        else m_pMirror->writeI32As64(name, count, static_cast<const int*>(values.m_data));
+        break;
+      case kInt64: m_pMirror->writeI64(name, count, static_cast<const LONGLONG*>(values.m_data)); break;
+      case kUInt32:
+        if (field == kHdrMaxU32) m_pMirror->writeU32(name, count, static_cast<const UINT*>(values.m_data));
+        else if (field == kHdrMaxU64) m_pMirror->writeU32As64(name, count, static_cast<const UINT*>(values.m_data));
+        else m_pMirror->writeL32(name, count, static_cast<const UINT*>(values.m_data));
+        break;
+      case kUInt64:
+        if (tag == 'U') m_pMirror->writeU64(name, count, static_cast<const ULONGLONG*>(values.m_data));
+        else m_pMirror->writeL64(name, count, static_cast<const ULONGLONG*>(values.m_data));
+        break;
+      case kReal: m_pMirror->writeR(name, count, static_cast<const double*>(values.m_data)); break;
+      case kBool: m_pMirror->writeB(name, count, static_cast<const bool*>(values.m_data)); break;
+      case kChar: m_pMirror->writeC(name, count, static_cast<const char*>(values.m_data)); break;
+      case kString: m_pMirror->writeS(name, count, static_cast<const KString*>(values.m_data)); break;
+    }
+  }
+}
+
+void KImplPersistance::writeI32(const KPersistName& n, long c, const int* v) { putRecord('I', kHdrMaxI32, n, c, {kInt32, v}); }
+void KImplPersistance::writeI32As64(const KPersistName& n, long c, const int* v) { putRecord('I', kHdrMaxI64, n, c, {kInt32, v}); }
+void KImplPersistance::writeI64(const KPersistName& n, long c, const LONGLONG* v) { putRecord('I', kHdrMaxI64, n, c, {kInt64, v}); }
+void KImplPersistance::writeS(const KPersistName& n, long c, const KString* v) { putRecord('S', kHdrMaxS, n, c, {kString, v}); }
+void KImplPersistance::writeR(const KPersistName& n, long c, const double* v) { putRecord('R', kHdrMaxR, n, c, {kReal, v}); }
+void KImplPersistance::writeB(const KPersistName& n, long c, const bool* v) { putRecord('B', kHdrMaxB, n, c, {kBool, v}); }
+void KImplPersistance::writeC(const KPersistName& n, long c, const char* v) { putRecord('C', kHdrMaxC, n, c, {kChar, v}); }
+void KImplPersistance::writeU32(const KPersistName& n, long c, const UINT* v) { putRecord('U', kHdrMaxU32, n, c, {kUInt32, v}); }
+void KImplPersistance::writeU32As64(const KPersistName& n, long c, const UINT* v) { putRecord('U', kHdrMaxU64, n, c, {kUInt32, v}); }
+void KImplPersistance::writeU64(const KPersistName& n, long c, const ULONGLONG* v) { putRecord('U', kHdrMaxU64, n, c, {kUInt64, v}); }
+void KImplPersistance::writeL64(const KPersistName& n, long c, const ULONGLONG* v) { putRecord('L', kHdrMaxL64, n, c, {kUInt64, v}); }
+void KImplPersistance::writeL32(const KPersistName& n, long c, const UINT* v) { putRecord('L', kHdrMaxL32, n, c, {kUInt32, v}); }
+
+void KImplPersistance::beginObject(const KPersistName& type, const KPersistName& name) {
+  ensureWriting();
+  if (m_nDepth >= kMaxDepth) AfxThrowFileException(CFileException::genericException, -1, m_fileName);
+  guardedWrite([&] { writeObjectStart(type, name); });
+  m_openTypes[m_nDepth] = type;
+  m_openNames[m_nDepth] = name;
+  ++m_nDepth;
+  if (m_pMirror) m_pMirror->beginObject(type, name);
+}
+
+void KImplPersistance::endObject() {
+  ensureWriting();
+  if (m_nDepth == 0) AfxThrowInvalidArgException();
+  guardedWrite([&] { writeObjectEnd(m_openTypes[m_nDepth - 1], m_openNames[m_nDepth - 1]); });
+  --m_nDepth;
+  if (m_pMirror) m_pMirror->endObject();
+}
+
+// ---- the object index ------------------------------------------------------
+
+ULONGLONG KImplPersistance::remainingBytes() {
+  ULONGLONG pos = m_pFile->GetPosition();
+  return pos < m_logicalSize ? m_logicalSize - pos : 0;
+}
+
+void KImplPersistance::buildObjectIndex() {
+  m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
+  long stack[kMaxDepth];
+  int depth = 0;
+  FRecordHead head;
+  for (;;) {
+    ULONGLONG start = m_pFile->GetPosition();
+    if (!readRecordHead(head)) break;
+    if (m_pFile->GetPosition() <= start) throwBadFile();
+    if (head.m_tag == 'O') {
+      if (depth >= kMaxDepth) throwBadFile();
+      FObjectEntry entry;
+      entry.m_type = head.m_type;
+      entry.m_name = head.m_name;
+      entry.m_parent = depth ? stack[depth - 1] : -1;
+      entry.m_start = start;
+      entry.m_body = m_pFile->GetPosition();
+      long at = m_objects.add(entry, std::max(16L, m_objects.getCount()));
+      if (at < 0) AfxThrowMemoryException();
+      stack[depth++] = at;
+    } else if (head.m_tag == 'E') {
+      if (depth == 0) throwBadFile();
+      FObjectEntry& entry = m_objects[stack[--depth]];
+      entry.m_end = m_pFile->GetPosition();
+      entry.m_next = m_objects.getCount();
+    } else {
+      if (depth == 0) throwBadFile();
+      readRecordValues(head, false);
+    }
+  }
+  if (depth != 0) throwBadFile();
+}
+
+long KImplPersistance::childObject(long parent, const KPersistName& type, const KPersistName& name) const {
+  long count = m_objects.getCount();
+  long i = parent < 0 ? 0 : parent + 1;
+  long end = parent < 0 ? count : m_objects[parent].m_next;
+  for (; i < end; i = m_objects[i].m_next) {
+    const FObjectEntry& e = m_objects[i];
+    if (e.m_type == type && e.m_name == name) return i;
+  }
+  return -1;
+}
+
+long KImplPersistance::objectAt(ULONGLONG start) const {
+  long lo = 0, hi = m_objects.getCount();
+  while (lo < hi) {
+    long mid = lo + (hi - lo) / 2;
+    if (m_objects[mid].m_start < start) lo = mid + 1;
+    else hi = mid;
+  }
+  return lo < m_objects.getCount() && m_objects[lo].m_start == start ? lo : -1;
+}
+
+// ---- navigation ----------------------------------------------------------------
+
+void KImplPersistance::enterObject(const KPersistName& type, const KPersistName& name) {
+  ensureReading();
+  if (m_nDepth >= kMaxDepth) throwBadFile();
+  long parent = m_nDepth ? m_frames[m_nDepth - 1].m_object : -1;
+  long found = childObject(parent, type, name);
+  if (found < 0 && parent < 0 && m_objects.getCount() > 0 && m_objects[0].m_next == m_objects.getCount())
+    found = 0;  // the one top-level object
+  if (found < 0) throwBadFile();
+  clearRecord();
+  FFrame& f = m_frames[m_nDepth++];
+  f.m_object = found;
+  f.m_scanPos = m_objects[found].m_body;
+  f.m_bScanned = false;
+  f.m_index.emptyTree(f.m_index, true, false);
+}
+
+void KImplPersistance::leaveObject() {
+  ensureReading();
+  if (m_nDepth == 0) AfxThrowInvalidArgException();
+  clearRecord();
+  FFrame& f = m_frames[--m_nDepth];
+  f.m_object = -1;
+  f.m_scanPos = 0;
+  f.m_bScanned = false;
+  f.m_index.emptyTree(f.m_index, true, false);
+}
+
+void KImplPersistance::leaveObjectsUpTo(const KPersistName& type, const KPersistName& name) {
+  ensureReading();
+  int target = m_nDepth - 1;
+  for (; target >= 0; --target) {
+    const FObjectEntry& e = m_objects[m_frames[target].m_object];
+    if (e.m_type == type && e.m_name == name) break;
+  }
+  if (target < 0) throwBadFile();
+  while (m_nDepth - 1 > target) leaveObject();
+}
+
+bool KImplPersistance::objectExists(const KPersistName& type, const KPersistName& name) {
+  ensureReading();
+  return childObject(m_nDepth ? m_frames[m_nDepth - 1].m_object : -1, type, name) >= 0;
+}
+
+void KImplPersistance::rewindRecords() {
+  ensureReading();
+  clearRecord();
+  m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
+}
+
+bool KImplPersistance::readNextRecord(FRecordHead& head) {
+  ensureReading();
+  clearRecord();
+  head.m_start = m_pFile->GetPosition();
+  if (!readRecordHead(head)) return false;
+  if (head.m_tag == 'O' || head.m_tag == 'E') {
+    m_nValues = 0;
+  } else {
+    readRecordValues(head, true);
+  }
+  return true;
+}
+
+// ---- finding attributes ----------------------------------------------------------
+
+void KImplPersistance::prepareValues(char tag, long count) {
+  auto fit = [count](auto& array) {
+    if (array.getCount() < count) {
+      array.setSize(count);
+      if (array.getCount() < count) AfxThrowMemoryException();
+    }
+  };
+  switch (tag) {
+    case 'I': fit(m_ints); break;
+    case 'U': case 'L': fit(m_uints); break;
+    case 'R': fit(m_reals); break;
+    case 'B': fit(m_bools); break;
+    case 'S': fit(m_strings); break;
+    case 'C': m_chars.Empty(); break;
+    default: throwBadFile();
+  }
+  m_nValues = count;
+}
+
+bool KImplPersistance::locate(char tag, const KPersistName& name) {
+  ensureReading();
+  if (m_nDepth == 0) return false;
+  if (m_bHaveRecord && m_record.m_tag == tag && m_record.m_name == name) {
+    if (!m_bLoaded) {
+      m_pFile->Seek(static_cast<LONGLONG>(m_record.m_start), CFile::begin);
+      FRecordHead head;
+      if (!readRecordHead(head)) throwBadFile();
+      readRecordValues(head, true);
+      m_bLoaded = true;
+    }
+    return true;
+  }
+  FFrame& f = m_frames[m_nDepth - 1];
+  if (const KNamedFilePtr* ref = f.m_index.findName(name)) {
+    m_pFile->Seek(ref->m_position, CFile::begin);
+    FRecordHead head;
+    head.m_start = static_cast<ULONGLONG>(ref->m_position);
+    if (!readRecordHead(head)) throwBadFile();
+    m_record = head;
+    m_bHaveRecord = true;
+    m_bLoaded = false;
+    if (head.m_tag != tag) return false;
+    readRecordValues(head, true);
+    m_bLoaded = true;
+    return true;
+  }
+  if (f.m_bScanned) {
+    clearRecord();
+    return false;
+  }
+  m_pFile->Seek(static_cast<LONGLONG>(f.m_scanPos), CFile::begin);
+  for (;;) {
+    FRecordHead head;
+    head.m_start = m_pFile->GetPosition();
+    if (!readRecordHead(head)) throwBadFile();
+    ++m_nScanned;
+    if (head.m_tag == 'O') {
+      long child = objectAt(head.m_start);
+      if (child < 0) throwBadFile();
+      f.m_scanPos = m_objects[child].m_end;
+      m_pFile->Seek(static_cast<LONGLONG>(f.m_scanPos), CFile::begin);
+      continue;
+    }
+    if (head.m_tag == 'E') {
+      f.m_scanPos = m_pFile->GetPosition();
+      f.m_bScanned = true;
+      clearRecord();
+      return false;
+    }
+    if (!f.m_index.findName(head.m_name)) {
+      bool added = false;
+      f.m_index.add(KNamedFilePtr::forName(head.m_name, static_cast<LONGLONG>(head.m_start)), &added);
+      if (!added) AfxThrowMemoryException();
+    }
+    m_record = head;
+    m_bHaveRecord = true;
+    bool match = head.m_tag == tag && head.m_name == name;
+    readRecordValues(head, match);
+    m_bLoaded = match;
+    f.m_scanPos = m_pFile->GetPosition();
+    if (match) return true;
+  }
+}
+
+bool KImplPersistance::locateSingle(char tag, const KPersistName& name) {
+  return locate(tag, name) && m_record.m_count == 1;
+}
+
+long KImplPersistance::findAttribute(char tag, const KPersistName& name) {
+  if (!locate(tag, name)) return -1;
+  return static_cast<long>(m_record.m_count);
+}
+
+// ---- readers --------------------------------------------------------------------
+
+int KImplPersistance::readInt(const KPersistName& name, int def, int lo, int hi) {
+  if (!locateSingle('I', name)) return def;
+  LONGLONG v = m_ints[0];
+  if (v < INT32_MIN) return lo;
+  if (v > INT32_MAX) return hi;
+  return clampTo(static_cast<int>(v), lo, hi);
+}
+
+LONGLONG KImplPersistance::readInt64(const KPersistName& name, LONGLONG def, LONGLONG lo, LONGLONG hi) {
+  return locateSingle('I', name) ? clampTo(m_ints[0], lo, hi) : def;
+}
+
+UINT KImplPersistance::readUInt(const KPersistName& name, UINT def, UINT lo, UINT hi) {
+  if (!locateSingle('U', name)) return def;
+  ULONGLONG v = m_uints[0];
+  if (v > UINT32_MAX) return hi;
+  return clampTo(static_cast<UINT>(v), lo, hi);
+}
+
+ULONGLONG KImplPersistance::readUInt64(const KPersistName& name, ULONGLONG def, ULONGLONG lo, ULONGLONG hi) {
+  return locateSingle('U', name) ? clampTo(m_uints[0], lo, hi) : def;
+}
+
+ULONGLONG KImplPersistance::readLValue(const KPersistName& name, ULONGLONG def, ULONGLONG lo, ULONGLONG hi) {
+  return locateSingle('L', name) ? clampTo(m_uints[0], lo, hi) : def;
+}
+
+double KImplPersistance::readReal(const KPersistName& name, double def, double lo, double hi) {
+  if (!locateSingle('R', name)) return def;
+  double v = m_reals[0];
+  if (std::isnan(v) || v == kUndefinedReal) return v;
+  return clampTo(v, lo, hi);
+}
+
+bool KImplPersistance::readBool(const KPersistName& name, bool def) {
+  return locateSingle('B', name) ? m_bools[0] : def;
+}
+
+char KImplPersistance::readChar(const KPersistName& name, char def) {
+  return locateSingle('C', name) ? m_chars[0] : def;
+}
+
+KString KImplPersistance::readString(const KPersistName& name, const KString& def) {
+  return locateSingle('S', name) ? m_strings[0] : def;
+}
+
+namespace {
+template <class T, class S, class Convert>
+long fillArray(KSimpleArray<T>& out, const S* values, long count, Convert convert) {
+  out.setSize(count);
+  if (out.getCount() != count) AfxThrowMemoryException();
+  for (long i = 0; i < count; ++i) out[i] = convert(values[i]);
+  return count;
+}
+}  // namespace
+
+long KImplPersistance::readInts(const KPersistName& name, KSimpleArray<int>& out) {
+  if (!locate('I', name)) return -1;
+  return fillArray(out, m_ints.getData(), m_nValues,
+                   [](LONGLONG v) { return static_cast<int>(clampTo<LONGLONG>(v, INT32_MIN, INT32_MAX)); });
+}
+long KImplPersistance::readInts64(const KPersistName& name, KSimpleArray<LONGLONG>& out) {
+  if (!locate('I', name)) return -1;
+  return fillArray(out, m_ints.getData(), m_nValues, [](LONGLONG v) { return v; });
+}
+long KImplPersistance::readUInts(const KPersistName& name, KSimpleArray<UINT>& out) {
+  if (!locate('U', name)) return -1;
+  return fillArray(out, m_uints.getData(), m_nValues,
+                   [](ULONGLONG v) { return static_cast<UINT>(std::min<ULONGLONG>(v, UINT32_MAX)); });
+}
+long KImplPersistance::readUInts64(const KPersistName& name, KSimpleArray<ULONGLONG>& out) {
+  if (!locate('U', name)) return -1;
+  return fillArray(out, m_uints.getData(), m_nValues, [](ULONGLONG v) { return v; });
+}
+long KImplPersistance::readLValues(const KPersistName& name, KSimpleArray<ULONGLONG>& out) {
+  if (!locate('L', name)) return -1;
+  return fillArray(out, m_uints.getData(), m_nValues, [](ULONGLONG v) { return v; });
+}
+long KImplPersistance::readReals(const KPersistName& name, KSimpleArray<double>& out) {
+  if (!locate('R', name)) return -1;
+  return fillArray(out, m_reals.getData(), m_nValues, [](double v) { return v; });
+}
+long KImplPersistance::readBools(const KPersistName& name, KSimpleArray<bool>& out) {
+  if (!locate('B', name)) return -1;
+  return fillArray(out, m_bools.getData(), m_nValues, [](bool v) { return v; });
+}
+long KImplPersistance::readChars(const KPersistName& name, KString& out) {
+  if (!locate('C', name)) return -1;
+  out = m_chars;
+  return m_nValues;
+}
+long KImplPersistance::readStrings(const KPersistName& name, KSimpleArray<KString>& out) {
+  if (!locate('S', name)) return -1;
+  return fillArray(out, m_strings.getData(), m_nValues, [](const KString& v) { return v; });
+}

@@ -1,0 +1,270 @@
+// KImplPersistance: everything of an object file that does not depend on its
+// representation: header fields and per-type maximum counts, value buffers,
+// the current record, the object index and the per-object frames of the
+// reader, the safe save, open and close. KTextPersistance and
+// KBinaryPersistance supply the header and the records.
+//
+// Reading. Opening reads and checks the header, then makes one pass over all
+// records to build the object index (type, name, parent, positions of start
+// and end, the index past the last descendant) and to check the structure:
+// every object ends, nesting stays within kMaxDepth levels, no attribute
+// stands outside an object, every count fits what is left of the file. An
+// attribute is found by name through the current object's frame:
+//
+//   frame   := start, scan position, fully-scanned flag,
+//              index (KNamedFilePtrTree: name -> record position)
+//
+// so that attributes before the last one read are found without scanning,
+// nested objects are skipped through the object index, and a missing
+// attribute scans the object once. Bad files are input: every refusal is
+// CFileException(genericException, -1, file name), raised before anything
+// is allocated or copied for the faulty record.
+//
+// Writing (the save never loses the old file). Records go to a temporary
+// file in the target's folder; Close writes the header, the last page, forces
+// the data to the device and renames the temporary file over the target.
+// Any failure on the way (or an earlier failed write, or objects left open)
+// removes the temporary file, keeps the old file as it was and throws,
+// naming the target. The destructor of an unclosed writer commits only when
+// nothing failed and no exception is unwinding; otherwise it discards.
+#pragma once
+#include <memory>
+
+#include "containers/memory/KGrowingArray.h"
+#include "containers/memory/KSimpleArray.h"
+#include "storage/paged/KCompressedFile.h"
+#include "storage/objectfile/KNamedFilePtr.h"
+#include "storage/objectfile/KPersistance.h"
+
+// One record head as read from the file. Old files' 'N' is given as 'I'.
+struct FRecordHead {
+  char m_tag = 0;        // 'O', 'E' or a value tag
+  KPersistName m_type;   // object records: the type name
+  KPersistName m_name;   // object or attribute name
+  LONGLONG m_count = 0;  // attributes: number of values
+  ULONGLONG m_start = 0; // logical position of the record
+};
+
+struct FObjectEntry {
+  KPersistName m_type;
+  KPersistName m_name;
+  long m_parent = -1;   // index of the parent entry, -1 at file level
+  long m_next = 0;      // index past the last descendant
+  ULONGLONG m_start = 0;  // position of the start record
+  ULONGLONG m_body = 0;   // position after the start record
+  ULONGLONG m_end = 0;    // position after the end record
+};
+
+// The header fields in the order of the file.
+enum EHeaderField {
+  kHdrMaxI32, kHdrMaxS, kHdrMaxB, kHdrMaxR, kHdrMaxC, kHdrMaxU32, kHdrApplication, kHdrVersion,
+  kHdrLevel, kHdrMaxL32, kHdrMaxI64, kHdrMaxU64, kHdrMaxL64, kHdrMode, kHeaderFields
+};
+
+class KImplPersistance : public KPersistance {
+ public:
+  static constexpr int kMaxDepth = 100;
+  static constexpr int kHeaderArea = 200;
+  static constexpr int kFormatVersion = 104;
+  static constexpr int kFirstWideVersion = 39;
+  static constexpr const char* kFormatText = "QUELM object file format";
+
+  ~KImplPersistance() override;
+  long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
+
+  // Before the first write: the numbers stored in the header.
+  void setApplication(int number) { m_nApplication = number; }
+  void setMode(int mode) { m_nMode = mode; }
+  int getApplication() const { return m_nApplication; }
+  int getMode() const { return m_nMode; }
+  int getVersion() const { return m_nVersion; }
+  bool hasOldIntegers() const { return m_bOldIntegers; }
+  int getHeaderField(int field) const { return m_header[field]; }
+  const KString& getFileName() const { return m_fileName; }
+
+  // Opens the file (done by the first operation otherwise).
+  void open();
+  // Writer: completes the file and replaces the target (see above); throws on
+  // failure. Reader: closes. Closing twice does nothing.
+  void Close();
+
+  // Record access for tools, in file order from the first record: the next
+  // record's head, its values in the buffers below; false at the end.
+  void rewindRecords();
+  bool readNextRecord(FRecordHead& head);
+  long getObjectCount() const { return m_objects.getCount(); }
+  const FObjectEntry& getObject(long i) const { return m_objects[i]; }
+  // Values of the record read last (valid for its tag): I, U and L values
+  // widened to 64 bits, reals, booleans, characters, strings.
+  long getValueCount() const { return m_nValues; }
+  const LONGLONG* intValues() const { return m_ints.getData(); }
+  const ULONGLONG* uintValues() const { return m_uints.getData(); }
+  const double* realValues() const { return m_reals.getData(); }
+  const bool* boolValues() const { return m_bools.getData(); }
+  const KString& charValues() const { return m_chars; }
+  const KString* stringValues() const { return m_strings.getData(); }
+
+  // KPersistance
+  KPersistName makeUniqueName(const KPersistName& base) override;
+  KPersistance* getMirror() const override { return m_pMirror; }
+  void setMirror(KPersistance* mirror) override;
+  bool getCurrentObject(KPersistName& type, KPersistName& name) const override;
+  void setNameDictionary(const KPersistNameDictionary* dictionary) override;
+  const KPersistNameDictionary* getNameDictionary() const override { return m_pDictionary; }
+  [[noreturn]] void fatalError(const KString& message) override;
+
+  void writeI32(const KPersistName& name, long count, const int* values) override;
+  void writeI32As64(const KPersistName& name, long count, const int* values) override;
+  void writeI64(const KPersistName& name, long count, const LONGLONG* values) override;
+  void writeS(const KPersistName& name, long count, const KString* values) override;
+  void writeR(const KPersistName& name, long count, const double* values) override;
+  void writeB(const KPersistName& name, long count, const bool* values) override;
+  void writeC(const KPersistName& name, long count, const char* values) override;
+  void writeU32(const KPersistName& name, long count, const UINT* values) override;
+  void writeU32As64(const KPersistName& name, long count, const UINT* values) override;
+  void writeU64(const KPersistName& name, long count, const ULONGLONG* values) override;
+  void writeL64(const KPersistName& name, long count, const ULONGLONG* values) override;
+  void writeL32(const KPersistName& name, long count, const UINT* values) override;
+
+  int readInt(const KPersistName& name, int def, int lo = INT32_MIN, int hi = INT32_MAX) override;
+  LONGLONG readInt64(const KPersistName& name, LONGLONG def, LONGLONG lo = INT64_MIN,
+                     LONGLONG hi = INT64_MAX) override;
+  UINT readUInt(const KPersistName& name, UINT def, UINT lo = 0, UINT hi = UINT32_MAX) override;
+  ULONGLONG readUInt64(const KPersistName& name, ULONGLONG def, ULONGLONG lo = 0,
+                       ULONGLONG hi = UINT64_MAX) override;
+  ULONGLONG readLValue(const KPersistName& name, ULONGLONG def, ULONGLONG lo = 0,
+                       ULONGLONG hi = UINT64_MAX) override;
+  double readReal(const KPersistName& name, double def, double lo = -1.7976931348623157e308,
+                  double hi = 1.7976931348623157e308) override;
+  bool readBool(const KPersistName& name, bool def) override;
+  char readChar(const KPersistName& name, char def) override;
+  KString readString(const KPersistName& name, const KString& def) override;
+  long readInts(const KPersistName& name, KSimpleArray<int>& out) override;
+  long readInts64(const KPersistName& name, KSimpleArray<LONGLONG>& out) override;
+  long readUInts(const KPersistName& name, KSimpleArray<UINT>& out) override;
+  long readUInts64(const KPersistName& name, KSimpleArray<ULONGLONG>& out) override;
+  long readLValues(const KPersistName& name, KSimpleArray<ULONGLONG>& out) override;
+  long readReals(const KPersistName& name, KSimpleArray<double>& out) override;
+  long readBools(const KPersistName& name, KSimpleArray<bool>& out) override;
+  long readChars(const KPersistName& name, KString& out) override;
+  long readStrings(const KPersistName& name, KSimpleArray<KString>& out) override;
+
+  void beginObject(const KPersistName& type, const KPersistName& name) override;
+  void endObject() override;
+  void enterObject(const KPersistName& type, const KPersistName& name) override;
+  void leaveObject() override;
+  void leaveObjectsUpTo(const KPersistName& type, const KPersistName& name) override;
+  bool objectExists(const KPersistName& type, const KPersistName& name) override;
+  long findAttribute(char tag, const KPersistName& name) override;
+  int getDepth() const override { return m_nDepth; }
+  bool isWriting() const override { return m_bWriting; }
+
+  // For tests: how many records the attribute searches have read so far.
+  long getScannedRecords() const { return m_nScanned; }
+
+ protected:
+  // What a value array given to writeRecord holds.
+  enum EValueKind { kInt32, kInt64, kUInt32, kUInt64, kReal, kBool, kChar, kString };
+  struct FValues {
+    EValueKind m_kind;
+    const void* m_data;
+  };
+
+  KImplPersistance(const char* fileName, bool writing, int level, KCompressedFile* file);
+
+  // Representation: open flags; header; records.
+  virtual UINT openFlags() const = 0;
+  virtual void writeHeader() = 0;
+  // Reads and checks the raw header into m_header (CFileException when it is
+  // not an object file) and answers the logical position of the first record.
+  virtual ULONGLONG readHeader() = 0;
+  virtual void writeObjectStart(const KPersistName& type, const KPersistName& name) = 0;
+  virtual void writeObjectEnd(const KPersistName& type, const KPersistName& name) = 0;
+  virtual void writeRecord(char tag, const KPersistName& name, long count, FValues values) = 0;
+  // Reads the head of the record at the current position; false at the end
+  // of the data.
+  virtual bool readRecordHead(FRecordHead& head) = 0;
+  // Right after readRecordHead of an attribute: moves past its values,
+  // keeping them in the buffers when `keep` (otherwise they may be dropped).
+  virtual void readRecordValues(const FRecordHead& head, bool keep) = 0;
+
+  // For the destructors of the concrete classes: completes an unclosed
+  // writer (see above) while the representation still exists.
+  void closeFromDestructor() noexcept;
+  [[noreturn]] void throwBadFile() const;
+  // Bytes of the logical stream after the current position.
+  ULONGLONG remainingBytes();
+  // Makes room for `count` values of the record's tag and sets m_nValues;
+  // throws CMemoryException when the heap cannot give it.
+  void prepareValues(char tag, long count);
+  KString nameText(const KPersistName& name) const { return name.getText(m_pDictionary); }
+
+  KString m_fileName;
+  bool m_bWriting;
+  bool m_bOldIntegers = false;
+  int m_nApplication = 0;
+  int m_nVersion = kFormatVersion;
+  int m_header[kHeaderFields] = {};
+  std::unique_ptr<KCompressedFile> m_pFile;
+  ULONGLONG m_logicalSize = 0;
+
+  KHSimpleArray<LONGLONG> m_ints;
+  KHSimpleArray<ULONGLONG> m_uints;
+  KHSimpleArray<double> m_reals;
+  KHSimpleArray<bool> m_bools;
+  KString m_chars;
+  KHSimpleArray<KString> m_strings;
+  long m_nValues = 0;
+
+ private:
+  struct FFrame {
+    long m_object = -1;
+    ULONGLONG m_scanPos = 0;
+    bool m_bScanned = false;
+    KNamedFilePtrTree m_index;
+  };
+
+  void ensureOpen();
+  void ensureReading();
+  void ensureWriting();
+  void openForWriting();
+  void openForReading();
+  void buildObjectIndex();
+  void discard() noexcept;
+  void commit();
+  void rethrowNamed(const CFileException& e) const;
+  void raiseMaximum(int field, long count);
+  template <class F>
+  void guardedWrite(F&& f);
+  void putRecord(char tag, int field, const KPersistName& name, long count, FValues values);
+  long childObject(long parent, const KPersistName& type, const KPersistName& name) const;
+  long objectAt(ULONGLONG start) const;
+  // The algorithm of every reader: true with the record's values loaded.
+  bool locate(char tag, const KPersistName& name);
+  bool locateSingle(char tag, const KPersistName& name);
+  void clearRecord() { m_bHaveRecord = false; }
+
+  int m_nLevel;
+  int m_nMode = 0;
+  KString m_tempName;
+  bool m_bOpen = false;
+  bool m_bClosed = false;
+  bool m_bBroken = false;
+  int m_nUncaught = 0;
+  ULONGLONG m_streamStart = 0;
+
+  FRecordHead m_record;
+  bool m_bHaveRecord = false;
+  bool m_bLoaded = false;
+
+  KPersistance* m_pMirror = nullptr;
+  const KPersistNameDictionary* m_pDictionary = nullptr;
+  int m_nUnique = 0;
+
+  KHGrowingArray<FObjectEntry> m_objects;
+  FFrame m_frames[kMaxDepth];
+  KPersistName m_openTypes[kMaxDepth];
+  KPersistName m_openNames[kMaxDepth];
+  int m_nDepth = 0;
+  long m_nScanned = 0;
+};
