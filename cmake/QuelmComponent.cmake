@@ -1,12 +1,52 @@
-# quelm_component(NAME DIR [DEPS ...])
-#   A static library of every *.cpp in DIR except *_test.cpp, linked to DEPS,
-#   and, when DIR holds *_test.cpp files, a test program NAME_tests run by CTest.
-# Components are the unit of layering: a component links only to components of
-# its own or lower layers.
+# Components and layers.
+#
+# The top-level folders are the layers, lowest first; a component's layer is
+# the layer of the folder it lives in. A component may link only components of
+# its own or a lower layer: configuration stops otherwise. (Includes are held
+# to the same rule by the layering test in tests/layering.)
+set(QUELM_LAYER_FOLDERS platform resources core containers storage geometry numerics model ui host)
+set(QUELM_LAYER_NUMBERS 0        0         1    2          3       4        5        6     7  8)
 set(QUELM_COMPONENTS "" CACHE INTERNAL "")
 
+# quelm_layer_of(DIR OUT): the layer number of a source folder, or -1 when it
+# lies outside the layers (tests/, bench/, fuzz/).
+function(quelm_layer_of dir out)
+  file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${dir})
+  string(REGEX REPLACE "/.*" "" top "${rel}")
+  list(FIND QUELM_LAYER_FOLDERS "${top}" index)
+  if(index LESS 0)
+    set(${out} -1 PARENT_SCOPE)
+  else()
+    list(GET QUELM_LAYER_NUMBERS ${index} layer)
+    set(${out} ${layer} PARENT_SCOPE)
+  endif()
+endfunction()
+
+# quelm_check_layers(NAME LAYER DEPS...): fails configuration when NAME, of
+# LAYER, links a component of a higher layer.
+function(quelm_check_layers name layer)
+  foreach(dep IN LISTS ARGN)
+    if(dep IN_LIST QUELM_COMPONENTS)
+      get_property(dep_layer GLOBAL PROPERTY QUELM_LAYER_${dep})
+      if(dep_layer GREATER layer)
+        message(FATAL_ERROR "${name} (layer ${layer}) links ${dep} of the higher layer ${dep_layer}: "
+                            "dependencies point down only (docs/architecture.md)")
+      endif()
+    endif()
+  endforeach()
+endfunction()
+
+# quelm_component(NAME [DEPS ...] [TEST_DEPS ...])
+#   A static library of every *.cpp in the current folder except *_test.cpp,
+#   linked to DEPS, and, when the folder holds *_test.cpp files, a test program
+#   NAME_tests run by CTest and linked to TEST_DEPS as well.
 function(quelm_component name)
   cmake_parse_arguments(QC "" "" "DEPS;TEST_DEPS" ${ARGN})
+  quelm_layer_of(${CMAKE_CURRENT_SOURCE_DIR} layer)
+  if(layer LESS 0)
+    message(FATAL_ERROR "component ${name} lies outside the layer folders")
+  endif()
+  quelm_check_layers(${name} ${layer} ${QC_DEPS} ${QC_TEST_DEPS})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   if(tests)
@@ -21,6 +61,7 @@ function(quelm_component name)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} INTERFACE ${QC_DEPS})
   endif()
+  set_property(GLOBAL PROPERTY QUELM_LAYER_${name} ${layer})
   set(QUELM_COMPONENTS ${QUELM_COMPONENTS} ${name} CACHE INTERNAL "")
   if(tests)
     quelm_test_program(${name}_tests SOURCES ${tests} LIBS ${name} ${QC_TEST_DEPS})
