@@ -4,7 +4,8 @@
 // allocateStorage/releaseStorage pair, realised on the heap by the H classes
 // and in a built-in buffer of 50 elements by the S classes), whether a used
 // count is kept apart from the storage size (the growing arrays of
-// KGrowArrayBase.h), and values versus pointers (KSimplePtrArray.h).
+// KGrowArrayBase.h), and values versus pointers (KSimplePtrArray.h). Each member of the family has its own
+// header, which includes this one; users include the ones they use.
 //
 // All logic that does not depend on where the storage lives is here in the
 // base; the H and S classes only answer the two storage operations.
@@ -245,8 +246,3 @@ class KSSimpleArray : public KBufferedArray<KHSimpleArray<T>, T> {
   }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 };
-
-// The rest of the family, so that users include the chief header only.
-#include "containers/memory/KGrowingArray.h"
-#include "containers/memory/KSimple2DArray.h"
-#include "containers/memory/KSimplePtrArray.h"

@@ -1,4 +1,7 @@
 #include "containers/memory/KSimpleArray.h"
+#include "containers/memory/KGrowingArray.h"
+#include "containers/memory/KSimple2DArray.h"
+#include "containers/memory/KSimplePtrArray.h"
 
 #include <gtest/gtest.h>
 

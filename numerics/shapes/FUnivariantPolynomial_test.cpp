@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "numerics/shapes/FPolynomialRootFinder.h"
+#include "containers/memory/KGrowingArray.h"
 
 namespace {
 
