@@ -1,5 +1,7 @@
 #include "platform/KExceptions.h"
 
+#include "platform/KLastError.h"
+
 #include <cerrno>
 #include <cstring>
 
@@ -44,33 +46,31 @@ BOOL CFileException::GetErrorMessage(KString& message) const {
 }
 
 int CFileException::OsErrorToCause(LONG lOsError) {
-  switch (lOsError) {
-    case 0: return none;
-    case ENOENT: return fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP: return badPath;
-    case EMFILE:
-    case ENFILE: return tooManyOpenFiles;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-    case EISDIR:
-    case EEXIST:
-    case ENOTEMPTY: return accessDenied;
-    case EBADF: return invalidFile;
-    case EMLINK: return directoryFull;
-    case ESPIPE:
-    case EOVERFLOW: return badSeek;
-    case EIO: return hardIO;
-    case EBUSY:
-    case ETXTBSY:
-    case EWOULDBLOCK: return sharingViolation;
-    case ENOLCK:
-    case EDEADLK: return lockViolation;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG: return diskFull;
+  // errno -> Win32 code (the one translation of system errors) -> cause, as
+  // the file exceptions of the Win32 library map Win32 codes.
+  switch (KWin32ErrorFromErrno(static_cast<int>(lOsError), ERROR_INVALID_DATA)) {
+    case ERROR_SUCCESS: return none;
+    case ERROR_FILE_NOT_FOUND: return fileNotFound;
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_FILENAME_EXCED_RANGE:
+    case ERROR_BAD_PATHNAME:
+    case ERROR_INVALID_NAME: return badPath;
+    case ERROR_TOO_MANY_OPEN_FILES: return tooManyOpenFiles;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+    case ERROR_DIR_NOT_EMPTY: return accessDenied;
+    case ERROR_INVALID_HANDLE: return invalidFile;
+    case ERROR_CANNOT_MAKE: return directoryFull;
+    case ERROR_SEEK:
+    case ERROR_NEGATIVE_SEEK: return badSeek;
+    case ERROR_IO_DEVICE:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT: return hardIO;
+    case ERROR_SHARING_VIOLATION: return sharingViolation;
+    case ERROR_LOCK_VIOLATION: return lockViolation;
+    case ERROR_HANDLE_DISK_FULL:
+    case ERROR_DISK_FULL: return diskFull;
     default: return genericException;
   }
 }
