@@ -23,21 +23,21 @@ int KFaultFileSystem::check(Kind kind) {
 int KFaultFileSystem::open(const char* path, unsigned flags, Handle& handle) {
   handle = kInvalidHandle;
   if (int rc = check(kOpen)) return rc;
-  return m_target->open(path, flags, handle);
+  return target()->open(path, flags, handle);
 }
 
 int KFaultFileSystem::read(Handle handle, void* buffer, size_t count, size_t& done) {
   done = 0;
   if (int rc = check(kRead)) return rc;
-  return m_target->read(handle, buffer, count, done);
+  return target()->read(handle, buffer, count, done);
 }
 
 int KFaultFileSystem::write(Handle handle, const void* buffer, size_t count, size_t& done) {
   done = 0;
   int rc = check(kWrite);
-  if (!rc) return m_target->write(handle, buffer, count, done);
+  if (!rc) return target()->write(handle, buffer, count, done);
   if (m_shortWrite && count > 1) {
-    int partial = m_target->write(handle, buffer, count / 2, done);
+    int partial = target()->write(handle, buffer, count / 2, done);
     if (partial) return partial;
   }
   return rc;
@@ -45,67 +45,72 @@ int KFaultFileSystem::write(Handle handle, const void* buffer, size_t count, siz
 
 int KFaultFileSystem::seek(Handle handle, int64_t offset, Origin origin, uint64_t& position) {
   if (int rc = check(kSeek)) return rc;
-  return m_target->seek(handle, offset, origin, position);
+  return target()->seek(handle, offset, origin, position);
 }
 
 int KFaultFileSystem::size(Handle handle, uint64_t& bytes) {
   if (int rc = check(kSize)) return rc;
-  return m_target->size(handle, bytes);
+  return target()->size(handle, bytes);
 }
 
 int KFaultFileSystem::truncate(Handle handle, uint64_t bytes) {
   if (int rc = check(kTruncate)) return rc;
-  return m_target->truncate(handle, bytes);
+  return target()->truncate(handle, bytes);
 }
 
 int KFaultFileSystem::sync(Handle handle) {
   if (int rc = check(kSync)) return rc;
-  return m_target->sync(handle);
+  return target()->sync(handle);
+}
+
+int KFaultFileSystem::setPermissions(Handle handle, unsigned mode) {
+  if (int rc = check(kOther)) return rc;
+  return target()->setPermissions(handle, mode);
 }
 
 int KFaultFileSystem::close(Handle handle) {
   int rc = check(kClose);
-  int real = m_target->close(handle);
+  int real = target()->close(handle);
   return rc ? rc : real;
 }
 
 int KFaultFileSystem::lock(Handle handle, bool exclusive, bool wait) {
   if (int rc = check(kLock)) return rc;
-  return m_target->lock(handle, exclusive, wait);
+  return target()->lock(handle, exclusive, wait);
 }
 
 int KFaultFileSystem::unlock(Handle handle) {
   if (int rc = check(kLock)) return rc;
-  return m_target->unlock(handle);
+  return target()->unlock(handle);
 }
 
 int KFaultFileSystem::rename(const char* from, const char* to) {
   if (int rc = check(kRename)) return rc;
-  return m_target->rename(from, to);
+  return target()->rename(from, to);
 }
 
 int KFaultFileSystem::syncDirectory(const char* path) {
   if (int rc = check(kSync)) return rc;
-  return m_target->syncDirectory(path);
+  return target()->syncDirectory(path);
 }
 
 int KFaultFileSystem::remove(const char* path) {
   if (int rc = check(kRemove)) return rc;
-  return m_target->remove(path);
+  return target()->remove(path);
 }
 
 int KFaultFileSystem::createDirectory(const char* path) {
   if (int rc = check(kOther)) return rc;
-  return m_target->createDirectory(path);
+  return target()->createDirectory(path);
 }
 
 int KFaultFileSystem::listDirectory(const char* path, std::vector<KString>& names) {
   names.clear();
   if (int rc = check(kOther)) return rc;
-  return m_target->listDirectory(path, names);
+  return target()->listDirectory(path, names);
 }
 
 int KFaultFileSystem::freeSpace(const char* path, uint64_t& bytes) {
   if (int rc = check(kOther)) return rc;
-  return m_target->freeSpace(path, bytes);
+  return target()->freeSpace(path, bytes);
 }

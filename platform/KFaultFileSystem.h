@@ -17,21 +17,21 @@
 // `done`. With `persistent`, every call of the kind from the n-th on fails
 // (a disk that stays full).
 //
-// The wrapper does not own the target, which must outlive it. Calls are
-// counted per kind from the last failNth or reset.
+// Calls are counted per kind from the last failNth or reset; exists() is
+// passed on uncounted.
 #pragma once
-#include "platform/KFileSystem.h"
+#include "platform/KForwardingFileSystem.h"
 
-class KFaultFileSystem : public KFileSystem {
+class KFaultFileSystem : public KForwardingFileSystem {
  public:
   enum Kind {
     kOpen, kRead, kWrite, kSeek, kSize, kTruncate, kSync, kClose,
-    kLock, kRename, kRemove, kOther,  // kOther: folders, listing, free space
+    kLock, kRename, kRemove, kOther,  // kOther: folders, listing, free space, permissions
     kAny,                             // any call of any kind
     kKinds
   };
 
-  explicit KFaultFileSystem(KFileSystem* target) : m_target(target) {}
+  explicit KFaultFileSystem(KFileSystem* target) : KForwardingFileSystem(target) {}
 
   // Arms a fault: the n-th call of `kind` from now fails with `error`;
   // n = 0 disarms. Restarts all counters and clears fired().
@@ -52,13 +52,13 @@ class KFaultFileSystem : public KFileSystem {
   int size(Handle handle, uint64_t& bytes) override;
   int truncate(Handle handle, uint64_t bytes) override;
   int sync(Handle handle) override;
+  int setPermissions(Handle handle, unsigned mode) override;
   int close(Handle handle) override;
   int lock(Handle handle, bool exclusive, bool wait) override;
   int unlock(Handle handle) override;
   int rename(const char* from, const char* to) override;
   int syncDirectory(const char* path) override;
   int remove(const char* path) override;
-  bool exists(const char* path) override { return m_target->exists(path); }
   int createDirectory(const char* path) override;
   int listDirectory(const char* path, std::vector<KString>& names) override;
   int freeSpace(const char* path, uint64_t& bytes) override;
@@ -67,7 +67,6 @@ class KFaultFileSystem : public KFileSystem {
   // Counts a call of `kind`; answers the error it must fail with, or 0.
   int check(Kind kind);
 
-  KFileSystem* m_target;
   long m_calls[kKinds] = {};
   Kind m_kind = kAny;
   long m_failAt = 0;

@@ -93,6 +93,9 @@ class KPosixFileSystem final : public KFileSystem {
   }
 
   int sync(Handle handle) override { return ::fsync(fd(handle)) == 0 ? 0 : errno; }
+  int setPermissions(Handle handle, unsigned mode) override {
+    return ::fchmod(fd(handle), static_cast<mode_t>(mode & 07777)) == 0 ? 0 : errno;
+  }
 
   int close(Handle handle) override {
     // The descriptor is released even when close reports an error (EINTR
@@ -224,6 +227,39 @@ int KFileSystem::createTempFile(const char* folder, const char* prefix, KString&
     return 0;
   }
   return EEXIST;
+}
+
+int KFileSystem::replaceFile(const char* temp, const char* path) {
+  if (!temp || !path) return EINVAL;
+  if (int rc = rename(temp, path)) return rc;
+  std::string folder = path;
+  size_t slash = folder.find_last_of('/');
+  folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : folder.substr(0, slash);
+  syncDirectory(folder.c_str());
+  return 0;
+}
+
+int KFileSystem::writeFileAtomically(const char* path, const void* data, size_t count, unsigned mode,
+                                     const char* tempPrefix) {
+  if (!path || (!data && count)) return EINVAL;
+  std::string folder = path;
+  size_t slash = folder.find_last_of('/');
+  folder = slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : folder.substr(0, slash);
+  KString temp;
+  if (int rc = createTempFile(folder.c_str(), tempPrefix ? tempPrefix : "", temp)) return rc;
+  Handle handle = kInvalidHandle;
+  int rc = open(temp, kWrite | kTruncate, handle);
+  if (!rc) {
+    size_t done = 0;
+    rc = write(handle, data, count, done);
+    if (!rc) rc = setPermissions(handle, mode);
+    if (!rc) rc = sync(handle);
+    int closed = close(handle);
+    if (!rc) rc = closed;
+  }
+  if (!rc) rc = replaceFile(temp, path);
+  if (rc) remove(temp);
+  return rc;
 }
 
 KString KFileSystem::currentDirectory() {

@@ -63,6 +63,8 @@ class KFileSystem {
   virtual int truncate(Handle handle, uint64_t bytes) = 0;
   // Forces written data and the file's size to the device.
   virtual int sync(Handle handle) = 0;
+  // Sets the file's permission bits (the low 12 bits of a POSIX mode).
+  virtual int setPermissions(Handle handle, unsigned mode) = 0;
   // Releases the handle whatever the result; a failure means that data
   // written earlier may not have reached the file.
   virtual int close(Handle handle) = 0;
@@ -95,6 +97,22 @@ class KFileSystem {
   // Creates a new empty file "<folder>/<prefix><unique>.tmp" that did not
   // exist before and answers its path; the caller removes it.
   int createTempFile(const char* folder, const char* prefix, KString& path);
+
+  // Atomic replace. A file is never rewritten in place: the new content goes
+  // to a temporary file in the same folder, which is synced, closed and then
+  // renamed over the old file, so that a reader (or a crash) sees either the
+  // old file whole or the new one whole.
+  //
+  // replaceFile is the last step, shared by every writer: it renames the
+  // finished, synced and closed file `temp` over `path` and syncs the folder
+  // so that the rename survives a power loss. A failed folder sync cannot undo
+  // the rename and is not reported.
+  int replaceFile(const char* temp, const char* path);
+  // Replaces `path` by `count` bytes with permission bits `mode`, through a
+  // temporary file "<folder of path>/<tempPrefix><unique>.tmp". On failure the
+  // temporary file is removed and `path` is left as it was.
+  int writeFileAtomically(const char* path, const void* data, size_t count, unsigned mode,
+                          const char* tempPrefix);
 
   static KString currentDirectory();
 };

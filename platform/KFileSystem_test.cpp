@@ -8,19 +8,24 @@
 #include <string>
 
 #include "platform/KFaultFileSystem.h"
+#include "platform/KMemFileSystem.h"
+#include "tests/support/KScratchFolder.h"
 
 namespace {
 
-class KFileSystemTest : public testing::Test {
+// Every test runs on the POSIX file system (in a scratch folder) and on the
+// in-memory one (in a folder "/m"): both keep the same contract.
+class KFileSystemTest : public testing::TestWithParam<bool> {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/quelm-fs-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override {
-    std::string cmd = "rm -rf '" + m_dir + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
+    if (GetParam()) {
+      m_fs = &m_memory;
+      m_dir = "/m";
+      ASSERT_EQ(m_memory.createDirectory("/m"), 0);
+    } else {
+      ASSERT_FALSE(m_scratch.path().empty());
+      m_dir = m_scratch.path();
+    }
   }
   std::string path(const char* name) const { return m_dir + "/" + name; }
 
@@ -45,13 +50,18 @@ class KFileSystemTest : public testing::Test {
     return text;
   }
 
+  KScratchFolder m_scratch{"fs"};
+  KMemFileSystem m_memory;
   KFileSystem* m_fs = KFileSystem::Default();
   std::string m_dir;
 };
 
 }  // namespace
 
-TEST_F(KFileSystemTest, WriteReadSeekAndSize) {
+INSTANTIATE_TEST_SUITE_P(PosixAndMemory, KFileSystemTest, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& info) { return info.param ? "Memory" : "Posix"; });
+
+TEST_P(KFileSystemTest, WriteReadSeekAndSize) {
   KFileSystem::Handle h;
   ASSERT_EQ(m_fs->open(path("a").c_str(), KFileSystem::kReadWrite | KFileSystem::kCreate, h), 0);
   size_t done = 0;
@@ -73,7 +83,7 @@ TEST_F(KFileSystemTest, WriteReadSeekAndSize) {
   EXPECT_EQ(m_fs->close(h), 0);
 }
 
-TEST_F(KFileSystemTest, OpenFailuresAnswerErrno) {
+TEST_P(KFileSystemTest, OpenFailuresAnswerErrno) {
   KFileSystem::Handle h = 0;
   EXPECT_EQ(m_fs->open(path("missing").c_str(), KFileSystem::kRead, h), ENOENT);
   EXPECT_EQ(h, KFileSystem::kInvalidHandle);
@@ -86,7 +96,7 @@ TEST_F(KFileSystemTest, OpenFailuresAnswerErrno) {
   EXPECT_EQ(m_fs->open(path("f").c_str(), 0, h), EINVAL);
 }
 
-TEST_F(KFileSystemTest, RenameReplacesTargetAtomically) {
+TEST_P(KFileSystemTest, RenameReplacesTargetAtomically) {
   ASSERT_EQ(writeFile(m_fs, path("new"), "new"), 0);
   ASSERT_EQ(writeFile(m_fs, path("old"), "old"), 0);
   ASSERT_EQ(m_fs->rename(path("new").c_str(), path("old").c_str()), 0);
@@ -102,7 +112,7 @@ TEST_F(KFileSystemTest, RenameReplacesTargetAtomically) {
   EXPECT_EQ(m_fs->syncDirectory(path("plain").c_str()), ENOTDIR);
 }
 
-TEST_F(KFileSystemTest, FoldersCreateListAndReportSpace) {
+TEST_P(KFileSystemTest, FoldersCreateListAndReportSpace) {
   std::string deep = path("a/b/c");
   ASSERT_EQ(m_fs->createDirectories((deep + "/").c_str()), 0);
   EXPECT_EQ(m_fs->createDirectories(deep.c_str()), 0);  // already there
@@ -119,7 +129,7 @@ TEST_F(KFileSystemTest, FoldersCreateListAndReportSpace) {
   EXPECT_GT(free, 0u);
 }
 
-TEST_F(KFileSystemTest, TempFilesAreNewAndDistinct) {
+TEST_P(KFileSystemTest, TempFilesAreNewAndDistinct) {
   KString a, b;
   ASSERT_EQ(m_fs->createTempFile(m_dir.c_str(), "qt", a), 0);
   ASSERT_EQ(m_fs->createTempFile(m_dir.c_str(), "qt", b), 0);
@@ -129,7 +139,7 @@ TEST_F(KFileSystemTest, TempFilesAreNewAndDistinct) {
   EXPECT_EQ(m_fs->createTempFile(path("none").c_str(), "qt", a), ENOENT);
 }
 
-TEST_F(KFileSystemTest, LocksConflictBetweenHandles) {
+TEST_P(KFileSystemTest, LocksConflictBetweenHandles) {
   ASSERT_EQ(writeFile(m_fs, path("l"), "x"), 0);
   KFileSystem::Handle h1, h2;
   ASSERT_EQ(m_fs->open(path("l").c_str(), KFileSystem::kRead, h1), 0);
@@ -144,15 +154,16 @@ TEST_F(KFileSystemTest, LocksConflictBetweenHandles) {
   m_fs->close(h2);
 }
 
-TEST_F(KFileSystemTest, CurrentIsSwappableAndRestored) {
+TEST_P(KFileSystemTest, CurrentIsSwappableAndRestored) {
   KFaultFileSystem faults(m_fs);
+  ASSERT_EQ(KFileSystem::Current(), KFileSystem::Default());
   EXPECT_EQ(KFileSystem::SetCurrent(&faults), KFileSystem::Default());
   EXPECT_EQ(KFileSystem::Current(), &faults);
   EXPECT_EQ(KFileSystem::SetCurrent(nullptr), &faults);
   EXPECT_EQ(KFileSystem::Current(), KFileSystem::Default());
 }
 
-TEST_F(KFileSystemTest, FaultFailsOnlyTheNthCallOfItsKind) {
+TEST_P(KFileSystemTest, FaultFailsOnlyTheNthCallOfItsKind) {
   KFaultFileSystem faults(m_fs);
   faults.failNth(KFaultFileSystem::kWrite, 2, ENOSPC);
   KFileSystem::Handle h;
@@ -170,7 +181,7 @@ TEST_F(KFileSystemTest, FaultFailsOnlyTheNthCallOfItsKind) {
   EXPECT_EQ(readFile(m_fs, path("w")), "abef");
 }
 
-TEST_F(KFileSystemTest, PersistentFaultKeepsFailing) {
+TEST_P(KFileSystemTest, PersistentFaultKeepsFailing) {
   KFaultFileSystem faults(m_fs);
   faults.failNth(KFaultFileSystem::kRename, 1, EIO, true);
   EXPECT_EQ(faults.rename("x", "y"), EIO);
@@ -179,7 +190,7 @@ TEST_F(KFileSystemTest, PersistentFaultKeepsFailing) {
   EXPECT_EQ(faults.rename(path("x").c_str(), path("y").c_str()), ENOENT);  // reaches the target again
 }
 
-TEST_F(KFileSystemTest, ShortWriteLeavesHalfTheBytes) {
+TEST_P(KFileSystemTest, ShortWriteLeavesHalfTheBytes) {
   KFaultFileSystem faults(m_fs);
   faults.setShortWrite(true);
   faults.failNth(KFaultFileSystem::kWrite, 1, ENOSPC);
@@ -187,7 +198,7 @@ TEST_F(KFileSystemTest, ShortWriteLeavesHalfTheBytes) {
   EXPECT_EQ(readFile(m_fs, path("s")), "1234");
 }
 
-TEST_F(KFileSystemTest, FailingCloseStillReleasesTheHandle) {
+TEST_P(KFileSystemTest, FailingCloseStillReleasesTheHandle) {
   KFaultFileSystem faults(m_fs);
   faults.failNth(KFaultFileSystem::kClose, 1, EIO);
   KFileSystem::Handle h;
@@ -198,7 +209,7 @@ TEST_F(KFileSystemTest, FailingCloseStillReleasesTheHandle) {
 
 // Fails each call of a small save in turn: every failure is reported and the
 // file the save replaces stays whole, until the save runs through.
-TEST_F(KFileSystemTest, EachStepOfASafeSaveFailsInTurn) {
+TEST_P(KFileSystemTest, EachStepOfASafeSaveFailsInTurn) {
   KFaultFileSystem faults(m_fs);
   ASSERT_EQ(writeFile(m_fs, path("doc"), "old"), 0);
   long n = 1;
@@ -215,4 +226,62 @@ TEST_F(KFileSystemTest, EachStepOfASafeSaveFailsInTurn) {
   }
   EXPECT_EQ(n, 6);  // open, write, sync, close, rename all failed once
   EXPECT_EQ(readFile(m_fs, path("doc")), "new");
+}
+
+// An atomic replace leaves the old file whole and no temporary behind when
+// any of its steps fails, and the new content with its permissions when none
+// does. A failed folder sync comes after the rename and is not a failure.
+TEST_P(KFileSystemTest, AtomicWriteFailsEachStepInTurnKeepingTheOldFile) {
+  KFaultFileSystem faults(m_fs);
+  long n = 1;
+  for (;; ++n) {
+    ASSERT_EQ(writeFile(m_fs, path("doc"), "old"), 0);
+    faults.failNth(KFaultFileSystem::kAny, n, ENOSPC);
+    int rc = faults.writeFileAtomically(path("doc").c_str(), "new", 3, 0600, ".doc.tmp-");
+    if (!faults.fired()) break;
+    std::vector<KString> names;
+    ASSERT_EQ(m_fs->listDirectory(m_dir.c_str(), names), 0);
+    EXPECT_EQ(names, std::vector<KString>{"doc"}) << "call " << n;
+    if (rc == 0) {
+      EXPECT_EQ(readFile(m_fs, path("doc")), "new") << "call " << n;
+    } else {
+      EXPECT_EQ(rc, ENOSPC) << "call " << n;
+      EXPECT_EQ(readFile(m_fs, path("doc")), "old") << "call " << n;
+    }
+  }
+  // Temporary file created and closed, then opened, written, given its
+  // permissions, synced, closed, renamed, and the folder synced.
+  EXPECT_EQ(n, 10);
+  EXPECT_EQ(readFile(m_fs, path("doc")), "new");
+  if (GetParam()) {
+    EXPECT_EQ(m_memory.permissions(path("doc").c_str()), 0600);
+  }
+  EXPECT_EQ(m_fs->writeFileAtomically(path("none/doc").c_str(), "x", 1, 0600, "t"), ENOENT);
+}
+
+TEST(KMemFileSystemTest, FullDiskRemovedOpenFilesAndHandles) {
+  KMemFileSystem fs;
+  fs.setCapacity(10);
+  KFileSystem::Handle h, r;
+  ASSERT_EQ(fs.open("/a", KFileSystem::kReadWrite | KFileSystem::kCreate, h), 0);
+  size_t done = 0;
+  EXPECT_EQ(fs.write(h, "0123456789", 10, done), 0);
+  EXPECT_EQ(fs.write(h, "x", 1, done), ENOSPC);
+  EXPECT_EQ(done, 0u);
+  uint64_t pos = 0, free = 1;
+  ASSERT_EQ(fs.seek(h, 2, KFileSystem::kBegin, pos), 0);
+  EXPECT_EQ(fs.write(h, "ab", 2, done), 0);  // overwriting needs no new space
+  ASSERT_EQ(fs.freeSpace("/", free), 0);
+  EXPECT_EQ(free, 0u);
+  ASSERT_EQ(fs.open("/a", KFileSystem::kRead, r), 0);
+  ASSERT_EQ(fs.remove("/a"), 0);
+  EXPECT_FALSE(fs.exists("/a"));
+  char buf[16] = {};
+  ASSERT_EQ(fs.read(r, buf, sizeof buf, done), 0);
+  EXPECT_EQ(std::string(buf, done), "01ab456789");
+  EXPECT_EQ(fs.openHandles(), 2u);
+  EXPECT_EQ(fs.close(h), 0);
+  EXPECT_EQ(fs.close(r), 0);
+  EXPECT_EQ(fs.close(r), EBADF);
+  EXPECT_EQ(fs.openHandles(), 0u);
 }
