@@ -1,12 +1,13 @@
 #include "platform/KRegistry.h"
 
+#include "platform/KFileSystem.h"
+#include "platform/KLastError.h"
 #include "platform/KRegFile.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <mutex>
 #include <pwd.h>
@@ -99,19 +100,7 @@ class Session {
   std::unique_lock<std::mutex> m_lock;
 };
 
-LONG fromErrno(int err, LONG fallback) {
-  switch (err) {
-    case ENOSPC:
-    case EDQUOT: return ERROR_HANDLE_DISK_FULL;
-    case EACCES:
-    case EPERM:
-    case EROFS: return ERROR_ACCESS_DENIED;
-    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
-    case ENOENT:
-    case ENOTDIR: return ERROR_PATH_NOT_FOUND;
-    default: return fallback;
-  }
-}
+LONG fromErrno(int err, LONG fallback) { return KWin32ErrorFromErrno(err, fallback); }
 
 std::string storeDir() {
   const char* dir = getenv("QUELM_REGISTRY_DIR");
@@ -280,41 +269,11 @@ class FdCloser {
 
 // Temporary files of crashed writers; called only while holding the store lock.
 void removeOrphans(const std::string& dir, const std::string& prefix) {
-  DIR* d = opendir(dir.c_str());
-  if (!d) return;
-  while (struct dirent* e = readdir(d))
-    if (strncmp(e->d_name, prefix.c_str(), prefix.size()) == 0) unlinkat(dirfd(d), e->d_name, 0);
-  closedir(d);
-}
-
-LONG writeAtomically(const std::string& dir, const std::string& path, const std::string& tmpPrefix,
-                     const std::string& text, mode_t mode) {
-  std::string tmp = dir + "/" + tmpPrefix + "XXXXXX";
-  int fd = mkostemp(tmp.data(), O_CLOEXEC);
-  if (fd < 0) return fromErrno(errno, ERROR_WRITE_FAULT);
-  auto fail = [&](int err) {
-    if (fd >= 0) close(fd);
-    unlink(tmp.c_str());
-    return fromErrno(err, ERROR_WRITE_FAULT);
-  };
-  size_t done = 0;
-  while (done < text.size()) {
-    ssize_t n = write(fd, text.data() + done, text.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return fail(errno);
-    done += static_cast<size_t>(n);
-  }
-  if (fchmod(fd, mode) != 0 || fsync(fd) != 0) return fail(errno);
-  int rc = close(fd);
-  fd = -1;
-  if (rc != 0) return fail(errno);
-  if (rename(tmp.c_str(), path.c_str()) != 0) return fail(errno);
-  int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    fsync(dfd);  // the rename is done; a failed folder sync cannot undo it
-    close(dfd);
-  }
-  return ERROR_SUCCESS;
+  KFileSystem* fs = KFileSystem::Current();
+  std::vector<KString> names;
+  if (fs->listDirectory(dir.c_str(), names)) return;
+  for (const KString& name : names)
+    if (strncmp(name.GetString(), prefix.c_str(), prefix.size()) == 0) fs->remove((dir + "/" + name.GetString()).c_str());
 }
 
 // Applies `change` to the freshest store of root r under the store lock and
@@ -339,7 +298,12 @@ LONG modify(int r, Change change) {
   std::string tmpPrefix = std::string(".") + kRoots[r].file + ".tmp-";
   removeOrphans(dir, tmpPrefix);
   std::string text = KRegFile::write(model).str();
-  if (LONG rc = writeAtomically(dir, path, tmpPrefix, text, s.id.exists ? s.id.mode : 0600)) return rc;
+  // The store is written through the file-system interface (so that tests can
+  // fail each step); it is read with the POSIX calls, which tell the file's
+  // identity that notices other writers.
+  if (int err = KFileSystem::Current()->writeFileAtomically(path.c_str(), text.data(), text.size(),
+                                                             s.id.exists ? s.id.mode : 0600, tmpPrefix.c_str()))
+    return fromErrno(err, ERROR_WRITE_FAULT);
   struct stat st;
   if (stat(path.c_str(), &st) == 0) {
     s.id = FileId::of(st);

@@ -1,6 +1,8 @@
 #include "platform/KRegistry.h"
 
+#include "platform/KFaultFileSystem.h"
 #include "platform/KRegFile.h"
+#include "tests/support/KScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -45,12 +47,12 @@ class KRegistryTest : public testing::Test {
   void SetUp() override {
     const char* base = getenv("QUELM_REGISTRY_DIR");
     m_saved = base ? base : "";
-    std::string tmpl = (m_saved.empty() ? std::string("/tmp") : m_saved) + "/reg-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl.data()), nullptr);
-    m_dir = tmpl;
+    ASSERT_FALSE(m_scratch.path().empty());
+    m_dir = m_scratch.path();
     setenv("QUELM_REGISTRY_DIR", m_dir.c_str(), 1);
   }
   void TearDown() override {
+    KFileSystem::SetCurrent(nullptr);
     if (m_saved.empty()) unsetenv("QUELM_REGISTRY_DIR");
     else setenv("QUELM_REGISTRY_DIR", m_saved.c_str(), 1);
   }
@@ -82,6 +84,7 @@ class KRegistryTest : public testing::Test {
   }
   std::string userFile() const { return m_dir + "/user.reg"; }
 
+  KScratchFolder m_scratch{"reg"};
   std::string m_saved;
   std::string m_dir;
 };
@@ -417,4 +420,38 @@ TEST_F(KRegistryTest, EditsMadeToTheFileAreSeenByTheNextRead) {
   writeFile(userFile(), "REGEDIT4\n\n[HKEY_CURRENT_USER]\n\"v\"=dword:00000002\n\"w\"=\"new\"\n");
   EXPECT_EQ(query(HKEY_CURRENT_USER, "v"), std::string("\2\0\0\0", 4));
   EXPECT_EQ(query(HKEY_CURRENT_USER, "W"), std::string("new\0", 4));
+}
+
+// A settings save fails at each of its steps in turn, once with an I/O error
+// and once with a disk that fills up mid-write: every failure is reported, the
+// old store stays byte-identical and no temporary file is left behind.
+TEST_F(KRegistryTest, EachStepOfASettingsSaveFailsInTurnKeepingTheOldStore) {
+  HKEY h = create("Software\\Firm\\Product");
+  ASSERT_EQ(setString(h, "Keep", "old"), ERROR_SUCCESS);
+  KFaultFileSystem faults(KFileSystem::Default());
+  KFileSystem::SetCurrent(&faults);
+  for (bool diskFull : {false, true}) {
+    faults.setShortWrite(diskFull);
+    long failedSaves = 0;
+    for (long n = 1;; ++n) {
+      const std::string before = readFile(userFile());
+      faults.failNth(KFaultFileSystem::kAny, n, diskFull ? ENOSPC : EIO);
+      LONG rc = setString(h, "Keep", "new " + std::to_string(n) + (diskFull ? " full" : ""));
+      if (!faults.fired()) {
+        EXPECT_EQ(rc, ERROR_SUCCESS);
+        break;
+      }
+      EXPECT_EQ(listDir(m_dir), (std::set<std::string>{"user.reg", "user.reg.lock"})) << "call " << n;
+      if (rc == ERROR_SUCCESS) continue;  // a step the save can do without: the orphan listing, the folder sync
+      ++failedSaves;
+      EXPECT_EQ(rc, diskFull ? ERROR_HANDLE_DISK_FULL : ERROR_IO_DEVICE) << "call " << n;
+      EXPECT_EQ(readFile(userFile()), before) << "call " << n;
+    }
+    // Temporary file made (open, close), then open, write, permissions, sync,
+    // close and rename.
+    EXPECT_EQ(failedSaves, 8) << (diskFull ? "disk full" : "I/O error");
+  }
+  KFileSystem::SetCurrent(nullptr);
+  EXPECT_NE(readFile(userFile()).find("\"Keep\"=\"new "), std::string::npos);
+  RegCloseKey(h);
 }

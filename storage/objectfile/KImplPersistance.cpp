@@ -160,13 +160,8 @@ void KImplPersistance::commit() {
   }
   writeHeader();
   m_pFile->Close();
-  CFile::Rename(m_tempName, m_fileName);
+  if (int rc = KFileSystem::Current()->replaceFile(m_tempName, m_fileName)) CFileException::ThrowOsError(rc, m_fileName);
   m_tempName.Empty();
-  // Make the rename itself durable. The new file is complete and in place
-  // whatever this answers, so a failure here is not a failed save.
-  const int slash = m_fileName.ReverseFind('/');
-  const KString folder = slash > 0 ? m_fileName.Left(slash) : KString(slash == 0 ? "/" : ".");
-  KFileSystem::Current()->syncDirectory(folder);
 }
 
 void KImplPersistance::Close() {
