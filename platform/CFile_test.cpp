@@ -8,21 +8,14 @@
 #include <string>
 
 #include "platform/KFaultFileSystem.h"
+#include "tests/support/KScratchFolder.h"
 
 namespace {
 
 class CFileTest : public testing::Test {
  protected:
-  void SetUp() override {
-    char dir[] = "/tmp/quelm-cfile-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
-  }
-  void TearDown() override {
-    KFileSystem::SetCurrent(nullptr);
-    std::string cmd = "rm -rf '" + m_dir + "'";
-    EXPECT_EQ(std::system(cmd.c_str()), 0);
-  }
+  void SetUp() override { ASSERT_FALSE(m_dir.empty()); }
+  void TearDown() override { KFileSystem::SetCurrent(nullptr); }
   KString path(const char* name) const { return KString((m_dir + "/" + name).c_str()); }
 
   void writeFile(const KString& name, const std::string& text) {
@@ -37,7 +30,8 @@ class CFileTest : public testing::Test {
     return text;
   }
 
-  std::string m_dir;
+  KScratchFolder m_scratch{"cfile"};
+  std::string m_dir = m_scratch.path();
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/KShell.h"
 
 #include "platform/KRegistry.h"
+#include "tests/support/KScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -87,16 +88,17 @@ TEST(KShellTest, ProductPropertyFailures) {
 
 TEST(KShellTest, RunAsNeedsPkexecAndTheRunasVerb) {
   std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
-  char dir[] = "/tmp/quelm-shell-XXXXXX";
-  ASSERT_NE(mkdtemp(dir), nullptr);
-  setenv("PATH", dir, 1);
+  KScratchFolder scratch("shell");
+  const std::string dir = scratch.path();
+  ASSERT_FALSE(dir.empty());
+  setenv("PATH", dir.c_str(), 1);
   SHELLEXECUTEINFOA info;
   info.lpVerb = "runas";
   info.lpFile = "/usr/bin/true";
   EXPECT_FALSE(ShellExecuteExA(&info));
   EXPECT_EQ(info.dwError, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 
-  std::string fake = std::string(dir) + "/pkexec";
+  std::string fake = dir + "/pkexec";
   std::ofstream(fake) << "#!/bin/sh\nexit 3\n";
   chmod(fake.c_str(), 0755);
   EXPECT_TRUE(ShellExecuteExA(&info));  // the prompt passed; the program's own exit is its business
@@ -108,6 +110,4 @@ TEST(KShellTest, RunAsNeedsPkexecAndTheRunasVerb) {
   EXPECT_EQ(info.dwError, static_cast<DWORD>(ERROR_INVALID_PARAMETER));
 
   setenv("PATH", oldPath.c_str(), 1);
-  unlink(fake.c_str());
-  rmdir(dir);
 }

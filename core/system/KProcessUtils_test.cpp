@@ -1,6 +1,7 @@
 #include "core/system/KProcessUtils.h"
 
 #include "platform/KMessageBox.h"
+#include "tests/support/KScratchFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,9 +19,7 @@ namespace {
 class ElevationTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char dir[] = "/tmp/quelm-pkexec-XXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    m_dir = dir;
+    ASSERT_FALSE(m_dir.empty());
     m_oldPath = getenv("PATH") ? getenv("PATH") : "";
     m_previous = AfxSetMessagePresenter([this](const char* text, UINT) {
       m_messages.push_back(text);
@@ -30,8 +29,6 @@ class ElevationTest : public ::testing::Test {
   void TearDown() override {
     setenv("PATH", m_oldPath.c_str(), 1);
     AfxSetMessagePresenter(m_previous);
-    std::string cmd = "rm -rf '" + m_dir + "'";
-    ASSERT_EQ(system(cmd.c_str()), 0);
   }
   void fakePkexec(int exitCode) {
     std::string path = m_dir + "/pkexec";
@@ -46,7 +43,8 @@ class ElevationTest : public ::testing::Test {
     return line;
   }
 
-  std::string m_dir, m_oldPath;
+  KScratchFolder m_scratch{"pkexec"};
+  std::string m_dir = m_scratch.path(), m_oldPath;
   std::vector<std::string> m_messages;
   KMessagePresenter m_previous;
 };

@@ -1,4 +1,4 @@
-// Helpers shared by the object file tests: scratch folders, whole-file
+// Helpers shared by the object file tests: whole-file
 // reads and writes, the golden model content, and page decompression.
 #pragma once
 #include <zlib.h>
@@ -14,12 +14,7 @@
 
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KTextPersistance.h"
-
-inline std::string kScratchFolder() {
-  char name[] = "/tmp/quelm-persist-XXXXXX";
-  const char* made = mkdtemp(name);
-  return made ? std::string(made) : std::string("/tmp");
-}
+#include "tests/support/KScratchFolder.h"
 
 inline std::string kReadAll(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -57,7 +57,8 @@ std::string withLevel(std::string header, bool text, int level) {
 }  // namespace
 
 TEST(KPersistanceGolden, WritersProduceTheHandBuiltPlainFiles) {
-  std::string folder = kScratchFolder();
+  KScratchFolder scratch("persist");
+  std::string folder = scratch.path();
   {
     KTextPersistance t((folder + "/m.txt").c_str(), true, 0);
     kWriteGoldenModel(t);
@@ -69,7 +70,8 @@ TEST(KPersistanceGolden, WritersProduceTheHandBuiltPlainFiles) {
 }
 
 TEST(KPersistanceGolden, CompressedFilesHoldTheSameStreamInPages) {
-  std::string folder = kScratchFolder();
+  KScratchFolder scratch("persist");
+  std::string folder = scratch.path();
   for (bool text : {true, false}) {
     std::string path = folder + (text ? "/m.txt" : "/m.bin");
     if (text) {
@@ -137,7 +139,8 @@ class KPersistanceRead : public ::testing::TestWithParam<bool> {
     if (GetParam()) return std::make_unique<KTextPersistance>(path.c_str(), writing, level);
     return std::make_unique<KBinaryPersistance>(path.c_str(), writing, level);
   }
-  std::string m_path = kScratchFolder() + "/f";
+  KScratchFolder m_scratch{"persist"};
+  std::string m_path = m_scratch.file("f");
 };
 
 TEST_P(KPersistanceRead, EarlierAttributeComesFromTheIndexWithoutScanning) {
@@ -276,7 +279,8 @@ INSTANTIATE_TEST_SUITE_P(Forms, KPersistanceRead, ::testing::Values(true, false)
                          [](const auto& info) { return std::string(info.param ? "Text" : "Binary"); });
 
 TEST(KPersistanceText, DeepNestingInAHandWrittenFileIsRefused) {
-  std::string path = kScratchFolder() + "/deep.txt";
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("deep.txt");
   std::string golden = kReadAll(kGoldenPath("model.txt"));
   std::string text = golden.substr(0, golden.find('\n') + 1);
   for (int i = 0; i <= KImplPersistance::kMaxDepth; ++i) text += "OBJECT \"T\",\"o\",0,0,0\r\n";
@@ -295,7 +299,8 @@ std::string withRealTokens(const std::string& tokens, int count) {
 }
 
 TEST(KPersistanceText, RealTokensReadAsStrtodReadsThem) {
-  std::string path = kScratchFolder() + "/tokens.txt";
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("tokens.txt");
   const char* tokens[] = {"+1.5", "0x1p3", "1e400", "-.5", "1.", "5E-1", "-0", "inf", "841.47098480789650666",
                           "2.2250738585072014E-308", "4.9406564584124654418E-324", "1e-400", "007"};
   std::string line;
@@ -311,7 +316,8 @@ TEST(KPersistanceText, RealTokensReadAsStrtodReadsThem) {
 }
 
 TEST(KPersistanceText, MalformedRealTokensAreRefusedOnOpen) {
-  std::string path = kScratchFolder() + "/badtoken.txt";
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("badtoken.txt");
   for (const char* bad : {"1.5x", "1e", "--1", "1,5", "N/A2", ".", "-", "1.5e+", "n/a", "1\t2"}) {
     kWriteAll(path, withRealTokens(std::string("1 ") + bad + " 2", 3));
     KTextPersistance r(path.c_str(), false);
@@ -321,7 +327,8 @@ TEST(KPersistanceText, MalformedRealTokensAreRefusedOnOpen) {
 
 TEST(KPersistanceBinary, AbsurdCountsAreRefusedBeforeAllocation) {
   std::string golden = kReadAll(kGoldenPath("model.bin"));
-  std::string path = kScratchFolder() + "/absurd.bin";
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("absurd.bin");
   size_t record = golden.find("ints") - 25;  // the I record's tag
   ASSERT_EQ(golden[record], 'I');
   for (LONGLONG count : {-1LL, 1LL << 40, 1LL << 28, 32LL}) {

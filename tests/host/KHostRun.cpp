@@ -19,7 +19,7 @@ std::string readAll(const std::string& path) {
 
 KHostRunResult KHostRun(const std::string& program, const std::vector<std::string>& args,
                         const std::map<std::string, std::string>& env) {
-  KTempFolder capture;
+  KScratchFolder capture;
   std::string outPath = capture.path() + "/out", errPath = capture.path() + "/err";
   KHostRunResult result;
   pid_t pid = fork();
@@ -50,17 +50,3 @@ KHostRunResult KHostRun(const std::string& program, const std::vector<std::strin
   return result;
 }
 
-KTempFolder::KTempFolder() {
-  char pattern[] = "/tmp/quelm-host-test-XXXXXX";
-  if (mkdtemp(pattern)) m_path = pattern;
-}
-
-KTempFolder::~KTempFolder() {
-  if (m_path.empty()) return;
-  std::string cmd = "rm -rf '" + m_path + "'";
-  if (system(cmd.c_str()) != 0) fprintf(stderr, "could not remove %s\n", m_path.c_str());
-}
-
-void KTempFolder::write(const std::string& name, const std::string& text) const {
-  std::ofstream(m_path + "/" + name, std::ios::binary) << text;
-}

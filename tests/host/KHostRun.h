@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/KScratchFolder.h"
+
 struct KHostRunResult {
   int exitCode = -1;  // -1 when the child did not exit normally
   std::string out;
@@ -16,17 +18,3 @@ struct KHostRunResult {
 KHostRunResult KHostRun(const std::string& program, const std::vector<std::string>& args,
                         const std::map<std::string, std::string>& env);
 
-// A fresh temporary folder, removed with its content when the object dies.
-class KTempFolder {
- public:
-  KTempFolder();
-  ~KTempFolder();
-  KTempFolder(const KTempFolder&) = delete;
-  KTempFolder& operator=(const KTempFolder&) = delete;
-  const std::string& path() const { return m_path; }
-  // Writes `text` to the file `name` in the folder.
-  void write(const std::string& name, const std::string& text) const;
-
- private:
-  std::string m_path;
-};

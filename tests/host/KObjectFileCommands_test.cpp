@@ -119,7 +119,7 @@ class ObjectFileCommandsTest : public testing::Test {
     return p;
   }
 
-  KTempFolder m_dir;
+  KScratchFolder m_dir;
 };
 
 }  // namespace

@@ -11,7 +11,7 @@ class QuelmHostEvalTest : public testing::Test {
     args.insert(args.begin(), "eval");
     return KHostRun(QUELMHOST_PATH, args, {{"QUELM_REGISTRY_DIR", m_store.path()}, {"LANG", "C"}, {"LC_ALL", ""}});
   }
-  KTempFolder m_store;
+  KScratchFolder m_store;
 };
 }  // namespace
 

@@ -31,7 +31,7 @@ class QuelmHostTest : public testing::Test {
     return std::regex_search(out, m, re) ? m[2].str() : "(absent)";
   }
 
-  KTempFolder m_store;
+  KScratchFolder m_store;
 };
 }  // namespace
 

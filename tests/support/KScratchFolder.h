@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -26,6 +28,17 @@ class KScratchFolder {
   const std::string& path() const { return m_path; }
   // The path of NAME inside the folder.
   std::string file(const std::string& name) const { return m_path + "/" + name; }
+  // Writes `bytes` to the file NAME in the folder, replacing it.
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(file(name), std::ios::binary | std::ios::trunc) << bytes;
+  }
+  // The bytes of the file NAME, or "" when it cannot be read.
+  std::string read(const std::string& name) const {
+    std::ifstream in(file(name), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+  }
 
  private:
   std::string m_path;

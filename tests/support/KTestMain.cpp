@@ -3,15 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <string>
-#include <unistd.h>
+
+#include "tests/support/KScratchFolder.h"
 
 int main(int argc, char** argv) {
-  char dir[] = "/tmp/quelm-test-XXXXXX";
-  if (mkdtemp(dir)) setenv("QUELM_REGISTRY_DIR", dir, 1);
+  KScratchFolder registry("test");
+  if (!registry.path().empty()) setenv("QUELM_REGISTRY_DIR", registry.path().c_str(), 1);
   testing::InitGoogleTest(&argc, argv);
-  int rc = RUN_ALL_TESTS();
-  std::string cmd = std::string("rm -rf '") + dir + "'";
-  if (system(cmd.c_str()) != 0) rc = rc ? rc : 0;
-  return rc;
+  return RUN_ALL_TESTS();
 }
