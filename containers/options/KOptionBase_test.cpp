@@ -148,22 +148,14 @@ TEST(KOptionRecordTest, NamesDifferingOnlyInCaseAreTheSameOption) {
   EXPECT_EQ(b.compare(a), 1);
 }
 
-TEST(KOptionRecordTest, NewRecordIsEmptyAndCopiesAllFields) {
-  KOption<KString> r;
-  EXPECT_TRUE(r.m_name.IsEmpty());
-  EXPECT_EQ(r.m_keyId, 0);
-  EXPECT_FALSE(r.m_visible);
-  EXPECT_FALSE(r.m_stored);
-  r.m_name = "n";
-  r.m_keyId = 3;
-  r.m_value = "v";
-  r.m_defaultValue = "d";
-  r.m_firstSaveValue = "f";
-  r.m_visible = r.m_stored = true;
-  KOption<KString> c(r);
-  EXPECT_EQ(c.m_keyId, 3);
-  EXPECT_EQ(c.m_firstSaveValue, "f");
-  EXPECT_TRUE(c.m_stored);
-  EXPECT_EQ(KOptionTraits<double>::letter, 'R');
+// The letters and words by which options are stored in model files and the
+// registry: a change would make stored options unreadable.
+TEST(KOptionRecordTest, TraitsNameTheStoredLetterAndRegistryWord) {
+  EXPECT_EQ(std::string() + KOptionTraits<long>::letter + KOptionTraits<double>::letter +
+                KOptionTraits<KString>::letter + KOptionTraits<bool>::letter,
+            "IRSB");
+  EXPECT_STREQ(KOptionTraits<long>::registryWord, "int");
+  EXPECT_STREQ(KOptionTraits<double>::registryWord, "real");
+  EXPECT_STREQ(KOptionTraits<KString>::registryWord, "string");
   EXPECT_STREQ(KOptionTraits<bool>::registryWord, "boolean");
 }
