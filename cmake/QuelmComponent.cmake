@@ -2,8 +2,9 @@
 #
 # The top-level folders are the layers, lowest first; a component's layer is
 # the layer of the folder it lives in. A component may link only components of
-# its own or a lower layer: configuration stops otherwise. (Includes are held
-# to the same rule by the layering test in tests/layering.)
+# its own or a lower layer: quelm_verify_layers(), called once every layer has
+# been added, stops the configuration otherwise. (Includes are held to the same
+# rule by the layering test in tests/layering.)
 set(QUELM_LAYER_FOLDERS platform resources core containers storage geometry numerics model ui host)
 set(QUELM_LAYER_NUMBERS 0        0         1    2          3       4        5        6     7  8)
 set(QUELM_COMPONENTS "" CACHE INTERNAL "")
@@ -22,17 +23,22 @@ function(quelm_layer_of dir out)
   endif()
 endfunction()
 
-# quelm_check_layers(NAME LAYER DEPS...): fails configuration when NAME, of
-# LAYER, links a component of a higher layer.
-function(quelm_check_layers name layer)
-  foreach(dep IN LISTS ARGN)
-    if(dep IN_LIST QUELM_COMPONENTS)
-      get_property(dep_layer GLOBAL PROPERTY QUELM_LAYER_${dep})
-      if(dep_layer GREATER layer)
-        message(FATAL_ERROR "${name} (layer ${layer}) links ${dep} of the higher layer ${dep_layer}: "
-                            "dependencies point down only (docs/architecture.md)")
+# quelm_verify_layers(): fails configuration when a component links a
+# component of a higher layer. Runs after all components exist, so that a link
+# to a layer added later is caught too.
+function(quelm_verify_layers)
+  foreach(name IN LISTS QUELM_COMPONENTS)
+    get_property(layer GLOBAL PROPERTY QUELM_LAYER_${name})
+    get_property(deps GLOBAL PROPERTY QUELM_DEPS_${name})
+    foreach(dep IN LISTS deps)
+      if(dep IN_LIST QUELM_COMPONENTS)
+        get_property(dep_layer GLOBAL PROPERTY QUELM_LAYER_${dep})
+        if(dep_layer GREATER layer)
+          message(FATAL_ERROR "${name} (layer ${layer}) links ${dep} of the higher layer ${dep_layer}: "
+                              "dependencies point down only (docs/architecture.md)")
+        endif()
       endif()
-    endif()
+    endforeach()
   endforeach()
 endfunction()
 
@@ -46,7 +52,6 @@ function(quelm_component name)
   if(layer LESS 0)
     message(FATAL_ERROR "component ${name} lies outside the layer folders")
   endif()
-  quelm_check_layers(${name} ${layer} ${QC_DEPS} ${QC_TEST_DEPS})
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
   if(tests)
@@ -62,6 +67,7 @@ function(quelm_component name)
     target_link_libraries(${name} INTERFACE ${QC_DEPS})
   endif()
   set_property(GLOBAL PROPERTY QUELM_LAYER_${name} ${layer})
+  set_property(GLOBAL PROPERTY QUELM_DEPS_${name} ${QC_DEPS} ${QC_TEST_DEPS})
   set(QUELM_COMPONENTS ${QUELM_COMPONENTS} ${name} CACHE INTERNAL "")
   if(tests)
     quelm_test_program(${name}_tests SOURCES ${tests} LIBS ${name} ${QC_TEST_DEPS})
