@@ -343,6 +343,40 @@ TEST(KPageCompressFiles, FilesOfZlibPagesReadHere) {
   std::remove(path.c_str());
 }
 
+// A page whose stream inflates to another size than its header says, or
+// whose stream is damaged, raises the file exception naming the file.
+TEST(KPageCompressFiles, WrongSizesAndDamagedStreamsRaiseTheFileException) {
+  std::string path = scratchPath();
+  std::string page = modelPage(kPage);
+  std::string stream = zlibDeflate(page, 6);
+  std::string damaged = stream;
+  damaged[stream.size() / 2] ^= 0x10;
+  damaged[stream.size() / 2 + 1] ^= 0x42;
+  struct Case {
+    const char* what;
+    std::string stream;
+    size_t logical;
+  } cases[] = {{"one byte more", stream, kPage - 1}, {"one byte less", stream, kPage + 1},
+               {"damaged", damaged, kPage}, {"cut", stream.substr(0, stream.size() - 9), kPage}};
+  for (const Case& c : cases) {
+    std::string raw = std::string(kHeader, ' ') + pageHeader(Form::binary, c.stream.size(), c.logical) + c.stream;
+    writeRaw(path, raw);
+    KBinaryCompressedFile in(false);
+    ASSERT_TRUE(in.m_file.Open(path.c_str(), CFile::modeRead));
+    in.SetHeaderSize(kHeader);
+    char byte = 0;
+    try {
+      in.Read(&byte, 1);
+      ADD_FAILURE() << c.what;
+    } catch (const CFileException& e) {
+      EXPECT_EQ(e.m_cause, CFileException::genericException) << c.what;
+      EXPECT_EQ(e.m_lOsError, -1) << c.what;
+      EXPECT_EQ(e.m_strFileName.str(), path) << c.what;
+    }
+  }
+  std::remove(path.c_str());
+}
+
 // Random pages at every level: each fits the compressed room and reads back.
 TEST(KPageCompressFiles, IncompressibleDataWritesAndReadsAtEveryLevel) {
   std::string path = scratchPath();
