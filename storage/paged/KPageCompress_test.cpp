@@ -1,7 +1,6 @@
 #include "storage/paged/KPageCompress.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 #include <zlib.h>
 
 #include <cmath>
@@ -15,6 +14,7 @@
 #include "platform/KHeap.h"
 #include "storage/paged/KBinaryCompressedFile.h"
 #include "storage/paged/KTextCompressedFile.h"
+#include "tests/support/KScratchFolder.h"
 
 namespace {
 
@@ -206,11 +206,6 @@ TEST(KPageCompressTest, ThreadsCompressAndInflateSideBySide) {
 
 enum class Form { text, binary };
 
-std::string scratchPath() {
-  return std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/quelm-pagecompress-" +
-         std::to_string(getpid()) + ".dat";
-}
-
 std::unique_ptr<KCompressedFile> makeFile(Form form, bool writing) {
   if (form == Form::text) return std::make_unique<KTextCompressedFile>(writing);
   return std::make_unique<KBinaryCompressedFile>(writing);
@@ -266,7 +261,8 @@ std::string pageHeader(Form form, size_t compressed, size_t logical) {
 }
 
 TEST(KPageCompressFiles, PagesWrittenHereInflateWithZlibPageByPage) {
-  std::string path = scratchPath();
+  KScratchFolder folder("pagecompress");
+  std::string path = folder.file("pages.dat");
   std::vector<std::string> lines = modelLines();
   std::vector<std::string> expected = textPages(lines);
   for (Form form : {Form::text, Form::binary}) {
@@ -304,11 +300,11 @@ TEST(KPageCompressFiles, PagesWrittenHereInflateWithZlibPageByPage) {
       EXPECT_EQ(pages, expected) << level;
     }
   }
-  std::remove(path.c_str());
 }
 
 TEST(KPageCompressFiles, FilesOfZlibPagesReadHere) {
-  std::string path = scratchPath();
+  KScratchFolder folder("pagecompress");
+  std::string path = folder.file("pages.dat");
   std::vector<std::string> lines = modelLines();
   std::vector<std::string> pages = textPages(lines);
   std::string logical;
@@ -340,13 +336,13 @@ TEST(KPageCompressFiles, FilesOfZlibPagesReadHere) {
       EXPECT_EQ(n, lines.size()) << level;
     }
   }
-  std::remove(path.c_str());
 }
 
 // A page whose stream inflates to another size than its header says, or
 // whose stream is damaged, raises the file exception naming the file.
 TEST(KPageCompressFiles, WrongSizesAndDamagedStreamsRaiseTheFileException) {
-  std::string path = scratchPath();
+  KScratchFolder folder("pagecompress");
+  std::string path = folder.file("pages.dat");
   std::string page = modelPage(kPage);
   std::string stream = zlibDeflate(page, 6);
   std::string damaged = stream;
@@ -374,12 +370,12 @@ TEST(KPageCompressFiles, WrongSizesAndDamagedStreamsRaiseTheFileException) {
       EXPECT_EQ(e.m_strFileName.str(), path) << c.what;
     }
   }
-  std::remove(path.c_str());
 }
 
 // Random pages at every level: each fits the compressed room and reads back.
 TEST(KPageCompressFiles, IncompressibleDataWritesAndReadsAtEveryLevel) {
-  std::string path = scratchPath();
+  KScratchFolder folder("pagecompress");
+  std::string path = folder.file("pages.dat");
   std::string data = randomBytes(3 * kPage + 17, 5);
   for (int level = 1; level <= 9; ++level) {
     {
@@ -403,7 +399,6 @@ TEST(KPageCompressFiles, IncompressibleDataWritesAndReadsAtEveryLevel) {
       EXPECT_GT(in.getPageInfo(p).m_nCompressed, in.getPageInfo(p).m_nSize) << level;
     }
   }
-  std::remove(path.c_str());
 }
 
 }  // namespace
