@@ -1,13 +1,17 @@
-// Paged compressed files against zlib used directly on the same 32000-byte
-// pages: writing (compress2 and a plain write of a page header and the
-// stream) and cold reading (uncompress of each page), at levels 1 and 6; and
-// re-reading pages that sit in the page cache against memcpy. 20 MB of
-// model-like data (mesh coordinates with structure, element connectivity and
-// short labels); files live in /dev/shm when it exists, so that the disk does
-// not blur the comparison. Prints the ratios of CPU times after the runs (on a
-// shared machine the wall clock mostly measures the neighbours).
+// Paged compressed files (pages compressed by libdeflate) against zlib used
+// directly on the same 32000-byte pages: writing (compress2 and a plain write
+// of a page header and the stream) and cold reading (uncompress of each
+// page), at levels 1 and 6; libdeflate used directly the same way shows what
+// the paged file adds to the codec. Also re-reading pages that sit in the
+// page cache against memcpy. 20 MB of model-like data (mesh coordinates with
+// structure, element connectivity and short labels); files live in /dev/shm
+// when it exists, so that the disk does not blur the comparison. Prints the
+// ratios of CPU times and of file sizes after the runs (on a shared machine
+// the wall clock mostly measures the neighbours).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
+#include <libdeflate.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <zlib.h>
 
@@ -52,6 +56,15 @@ std::string path(const char* name) {
   return std::string(access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/quelm-bench-" + name;
 }
 
+// File sizes by writer and level ("paged/1").
+std::map<std::string, long long> g_sizes;
+
+void recordSize(benchmark::State& state, const char* writer, const std::string& file) {
+  struct stat st;
+  if (stat(file.c_str(), &st) == 0)
+    g_sizes[std::string(writer) + "/" + std::to_string(state.range(0))] = static_cast<long long>(st.st_size);
+}
+
 void writePaged(const std::string& file, int level, const std::vector<char>& data) {
   KBinaryCompressedFile out(true);
   out.m_file.Open(file.c_str(), CFile::modeCreate | CFile::modeWrite);
@@ -67,22 +80,24 @@ void BM_PagedWrite(benchmark::State& state) {
   const auto& data = modelData();
   std::string file = path("paged.dat");
   for (auto _ : state) writePaged(file, static_cast<int>(state.range(0)), data);
+  recordSize(state, "paged", file);
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
 }
 
-void BM_ZlibWrite(benchmark::State& state) {
+// Pages through `compress` (into the room after an 8-byte page header, answering
+// the stream's size), written with a plain write each, as the paged file does.
+template <class Compress>
+void writeRawPages(benchmark::State& state, const char* writer, Compress&& compress) {
+  std::string file = path((std::string(writer) + ".dat").c_str());
   const auto& data = modelData();
-  std::string file = path("zlib.dat");
   std::vector<char> packed(compressBound(kPage) + 8);
   for (auto _ : state) {
     int fd = ::open(file.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0644);
     char header[kHeader] = {};
     if (::write(fd, header, kHeader) != kHeader) state.SkipWithError("write");
     for (size_t at = 0; at < data.size(); at += kPage) {
-      uLongf n = packed.size() - 8;
-      uLong size = std::min<size_t>(kPage, data.size() - at);
-      compress2(reinterpret_cast<Bytef*>(packed.data() + 8), &n, reinterpret_cast<const Bytef*>(data.data() + at),
-                size, static_cast<int>(state.range(0)));
+      size_t size = std::min<size_t>(kPage, data.size() - at);
+      size_t n = compress(packed.data() + 8, packed.size() - 8, data.data() + at, size);
       int32_t counts[2] = {static_cast<int32_t>(n), static_cast<int32_t>(size)};
       std::memcpy(packed.data(), counts, 8);
       if (::write(fd, packed.data(), n + 8) != static_cast<ssize_t>(n + 8)) state.SkipWithError("write");
@@ -90,7 +105,25 @@ void BM_ZlibWrite(benchmark::State& state) {
     ::fsync(fd);
     ::close(fd);
   }
+  recordSize(state, writer, file);
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
+}
+
+void BM_ZlibWrite(benchmark::State& state) {
+  int level = static_cast<int>(state.range(0));
+  writeRawPages(state, "zlib", [&](char* out, size_t room, const char* in, size_t size) {
+    uLongf n = room;
+    compress2(reinterpret_cast<Bytef*>(out), &n, reinterpret_cast<const Bytef*>(in), size, level);
+    return static_cast<size_t>(n);
+  });
+}
+
+void BM_LibdeflateWrite(benchmark::State& state) {
+  libdeflate_compressor* compressor = libdeflate_alloc_compressor(static_cast<int>(state.range(0)));
+  writeRawPages(state, "libdeflate", [&](char* out, size_t room, const char* in, size_t size) {
+    return libdeflate_zlib_compress(compressor, in, size, out, room);
+  });
+  libdeflate_free_compressor(compressor);
 }
 
 void BM_PagedColdRead(benchmark::State& state) {
@@ -110,7 +143,11 @@ void BM_PagedColdRead(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
 }
 
-void BM_ZlibColdRead(benchmark::State& state) {
+// Reads the pages of a paged file one by one with a read of the page header
+// and of the stream, and inflates each through `inflate` (answering the
+// bytes produced).
+template <class Inflate>
+void readRawPages(benchmark::State& state, Inflate&& inflate) {
   const auto& data = modelData();
   std::string file = path("paged.dat");
   writePaged(file, static_cast<int>(state.range(0)), data);
@@ -122,14 +159,30 @@ void BM_ZlibColdRead(benchmark::State& state) {
     int32_t counts[2];
     while (::read(fd, counts, 8) == 8) {
       if (::read(fd, packed.data(), counts[0]) != counts[0]) break;
-      uLongf n = dest.size() - at;
-      uncompress(reinterpret_cast<Bytef*>(dest.data() + at), &n, reinterpret_cast<Bytef*>(packed.data()), counts[0]);
-      at += n;
+      at += inflate(dest.data() + at, dest.size() - at, packed.data(), static_cast<size_t>(counts[0]));
     }
     ::close(fd);
   }
   if (dest != data) state.SkipWithError("data differs");
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(data.size()));
+}
+
+void BM_ZlibColdRead(benchmark::State& state) {
+  readRawPages(state, [](char* out, size_t room, const char* in, size_t size) {
+    uLongf n = room;
+    uncompress(reinterpret_cast<Bytef*>(out), &n, reinterpret_cast<const Bytef*>(in), size);
+    return static_cast<size_t>(n);
+  });
+}
+
+void BM_LibdeflateColdRead(benchmark::State& state) {
+  libdeflate_decompressor* decompressor = libdeflate_alloc_decompressor();
+  readRawPages(state, [&](char* out, size_t room, const char* in, size_t size) {
+    size_t n = 0;
+    libdeflate_zlib_decompress(decompressor, in, size, out, room, &n);
+    return n;
+  });
+  libdeflate_free_decompressor(decompressor);
 }
 
 // Twenty pages, all in the cache after the first pass.
@@ -163,8 +216,10 @@ void BM_Memcpy(benchmark::State& state) {
 
 BENCHMARK(BM_PagedWrite)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ZlibWrite)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LibdeflateWrite)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PagedColdRead)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ZlibColdRead)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_LibdeflateColdRead)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_CachedReread)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
@@ -180,11 +235,16 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (a != m_times.end() && b != m_times.end() && b->second > 0)
         std::printf("%-28s / %-28s = %.3f\n", ours, peer, a->second / b->second);
     };
+    auto name = [](const char* bench, const char* level) { return std::string(bench) + level + "/real_time"; };
     for (const char* level : {"1", "6"}) {
-      ratio((std::string("BM_PagedWrite/") + level + "/real_time").c_str(),
-            (std::string("BM_ZlibWrite/") + level + "/real_time").c_str());
-      ratio((std::string("BM_PagedColdRead/") + level + "/real_time").c_str(),
-            (std::string("BM_ZlibColdRead/") + level + "/real_time").c_str());
+      for (const char* peer : {"BM_ZlibWrite/", "BM_LibdeflateWrite/"})
+        ratio(name("BM_PagedWrite/", level).c_str(), name(peer, level).c_str());
+      for (const char* peer : {"BM_ZlibColdRead/", "BM_LibdeflateColdRead/"})
+        ratio(name("BM_PagedColdRead/", level).c_str(), name(peer, level).c_str());
+      auto ours = g_sizes.find(std::string("paged/") + level), zlib = g_sizes.find(std::string("zlib/") + level);
+      if (ours != g_sizes.end() && zlib != g_sizes.end() && zlib->second > 0)
+        std::printf("file size at level %s: paged %lld, zlib %lld bytes = %.3f\n", level, ours->second,
+                    zlib->second, static_cast<double>(ours->second) / static_cast<double>(zlib->second));
     }
     ratio("BM_CachedReread/real_time", "BM_Memcpy/real_time");
   }
@@ -200,6 +260,6 @@ int main(int argc, char** argv) {
   RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.printRatios();
-  for (const char* name : {"paged.dat", "zlib.dat", "cached.dat"}) std::remove(path(name).c_str());
+  for (const char* name : {"paged.dat", "zlib.dat", "libdeflate.dat", "cached.dat"}) std::remove(path(name).c_str());
   return 0;
 }

@@ -2,7 +2,7 @@
 # Installs, with apt-get and only when missing, what a fresh Debian 12 machine
 # needs to build, test, benchmark and fuzz the QUELM foundation.
 set -euo pipefail
-packages=(g++ cmake ninja-build pkg-config zlib1g-dev libgtest-dev libgmock-dev
+packages=(g++ cmake ninja-build pkg-config zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev
           libbenchmark-dev libboost-dev libhdf5-dev libmuparser-dev
           clang libclang-rt-14-dev ccache)
 missing=()

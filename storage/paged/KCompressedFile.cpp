@@ -6,7 +6,7 @@
 #include <cstring>
 #include <new>
 
-#include "storage/paged/KPoolCompress.h"
+#include "storage/paged/KPageCompress.h"
 #include "platform/KHeap.h"
 
 KCompressedFile::KCompressedFile(bool writing) : m_bWriting(writing) {
@@ -117,8 +117,8 @@ KCompressedFile::FCachedPage* KCompressedFile::newPage() {
 void KCompressedFile::decompressInto(const FPageInfo& entry, const char* source, FCachedPage& page) {
   if (entry.m_nSize < 1 || entry.m_nSize > kPageSize) throwBadFile();
   unsigned long produced = kPageRoom;
-  int rc = PoolUncompress(page.m_data, &produced, source, static_cast<unsigned long>(entry.m_nCompressed),
-                          KCompressionPool(), kCompressionPoolSize);
+  ++m_nInflated;
+  int rc = PageUncompress(page.m_data, &produced, source, static_cast<unsigned long>(entry.m_nCompressed));
   if (rc == Z_MEM_ERROR) AfxThrowMemoryException();
   if (rc != Z_OK || produced != static_cast<unsigned long>(entry.m_nSize)) throwBadFile();
 }
@@ -129,6 +129,7 @@ void KCompressedFile::decompressInto(const FPageInfo& entry, const char* source,
 bool KCompressedFile::loadPage(long n) {
   if (m_pages.getCount() == 0) buildPageTable();
   if (n < 0 || n >= m_pages.getCount()) return true;
+  followStream(n);
   FPageInfo& entry = m_pages[n];
   if (entry.m_pCacheNode) {
     m_cache.getList().MoveToHead(entry.m_pCacheNode);
@@ -146,27 +147,63 @@ bool KCompressedFile::loadPage(long n) {
       }
       page->m_nPage = static_cast<int>(n);
     } else {
-      // The least recently used page is never the current one here (the cache
-      // holds kCacheLimit > 1 pages), so losing it to a failed load is safe.
-      POSITION tail = m_cache.GetTailPosition();
-      FCachedPage* page = m_cache.GetAt(tail);
+      // The recycled page is never the current one (the head), so losing it
+      // to a failed load is safe.
+      POSITION slot = recycledSlot(n);
+      FCachedPage* page = m_cache.GetAt(slot);
       m_pages[page->m_nPage].m_pCacheNode = nullptr;
       page->m_nPage = -1;
       try {
         decompressInto(entry, source, *page);
       } catch (...) {
-        m_cache.RemoveAt(tail);
+        m_cache.RemoveAt(slot);
         KHeapFree(page);
         throw;
       }
-      m_cache.getList().MoveToHead(tail);
-      entry.m_pCacheNode = tail;
+      m_cache.getList().MoveToHead(slot);
+      entry.m_pCacheNode = slot;
       page->m_nPage = static_cast<int>(n);
     }
   }
   m_pageStart = entry.m_start;
   m_nPagePos = 0;
   return false;
+}
+
+// A load of the page after the stream's furthest page extends the stream; a
+// load of that page or the one before it (a line read ahead into the next
+// page and the seek back) leaves it as it is; any other load starts anew.
+void KCompressedFile::followStream(long n) {
+  if (m_streamTop >= 0 && n == m_streamTop + 1) {
+    m_streamTop = n;
+    ++m_nStreamed;
+  } else if (m_streamTop < 0 || n < m_streamTop - 1 || n > m_streamTop) {
+    m_streamTop = n;
+    m_nStreamed = 0;
+  }
+}
+
+// The cached page that a load recycles when the cache is full: the least
+// recently used one, except while a reader streams forward through more
+// pages than the cache holds. A stream over the whole file is how the object
+// index is built, and a second pass from the start follows; recycling the
+// least recently used page would have lost every page that pass wants by the
+// time it comes. A stream therefore recycles the nearest page behind its
+// last three, and the earliest pages stay cached, for the next pass.
+POSITION KCompressedFile::recycledSlot(long n) const {
+  POSITION head = m_cache.GetHeadPosition();
+  POSITION victim = m_cache.GetTailPosition();
+  if (n != m_streamTop || m_nStreamed < kStreamRun) return victim;
+  long best = -1;
+  for (POSITION at = head; at;) {
+    POSITION here = at;
+    long page = m_cache.GetNext(at)->m_nPage;
+    if (here != head && page < n - 2 && page > best) {
+      best = page;
+      victim = here;
+    }
+  }
+  return victim;
 }
 
 KCompressedFile::FCachedPage& KCompressedFile::currentPage() {
@@ -274,8 +311,7 @@ void KCompressedFile::flushPage() {
   FCachedPage& page = currentPage();
   LONGLONG filePos = m_writeEnd >= 0 ? m_writeEnd : rawSeek(0, CFile::end);
   unsigned long compressed = kCompressedRoom;
-  int rc = PoolCompress(m_compressed, &compressed, page.m_data, m_nPagePos, m_nLevel, KCompressionPool(),
-                        kCompressionPoolSize);
+  int rc = PageCompress(m_compressed, &compressed, page.m_data, m_nPagePos, m_nLevel);
   if (rc == Z_MEM_ERROR) AfxThrowMemoryException();
   if (rc != Z_OK) throwBadFile();
   FPageInfo entry;
@@ -353,6 +389,9 @@ void KCompressedFile::releasePages() noexcept {
   m_nReadValid = 0;
   m_readStart = 0;
   m_lastFetched = -1;
+  m_streamTop = -1;
+  m_nStreamed = 0;
+  m_nInflated = 0;
   m_writeEnd = -1;
   m_pages.removeAll();
   m_pageStart = 0;

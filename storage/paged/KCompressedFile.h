@@ -1,5 +1,7 @@
 // KCompressedFile: a paged, zlib-compressed byte stream over a KFile, read
-// and written in logical (uncompressed) positions as if it were plain.
+// and written in logical (uncompressed) positions as if it were plain. The
+// pages are compressed and inflated by libdeflate (KPageCompress.h); each is
+// an ordinary zlib stream, so files of either library read in the other.
 //
 // On disk (compression level 1..9):
 //
@@ -21,7 +23,10 @@
 //
 // Reading keeps the page table (built on first access by skipping over the
 // page headers, never decompressing) and up to 20 decompressed pages, most
-// recently used first; the head of the cache is always the current page.
+// recently used first; the head of the cache is always the current page. A
+// full cache gives up its least recently used page, except while a reader
+// streams forward through the file: then the earliest pages stay, for the
+// pass from the start that follows a pass over the whole file.
 // Compressed bytes come through one read block of up to kReadBlock bytes:
 // fixed-size page headers are parsed from it block by block, and a page
 // loaded right after the one before it is read together with the pages that
@@ -61,6 +66,7 @@ class KCompressedFile {
   static constexpr long kTableGrowth = 500;      // page-table entries per growth
   static constexpr UINT kReadBlock = 1u << 20;   // largest read of compressed bytes
   static constexpr int kPageHeaderRoom = 32;     // longest page header of any form
+  static constexpr long kStreamRun = kCacheLimit / 2;  // forward steps that make a stream
 
   struct FPageInfo {
     int m_nCompressed = 0;          // compressed bytes stored for the page
@@ -133,6 +139,8 @@ class KCompressedFile {
   long getPageCount() const { return m_pages.getCount(); }
   const FPageInfo& getPageInfo(long page) const { return m_pages[page]; }
   long getCachedPageCount() const { return static_cast<long>(m_cache.GetCount()); }
+  // Pages inflated since the file was opened.
+  long getInflatedPageCount() const { return m_nInflated; }
   // Index of the current page, or -1 when none is loaded.
   long getCurrentPage() const;
   // True when the invariants above hold.
@@ -170,6 +178,8 @@ class KCompressedFile {
   void fillReadBlock(LONGLONG position, UINT count);
   const char* fetchCompressed(long n);
   bool loadPage(long n);
+  void followStream(long n);
+  POSITION recycledSlot(long n) const;
   FCachedPage& currentPage();
   FCachedPage* newPage();
   void decompressInto(const FPageInfo& entry, const char* source, FCachedPage& page);
@@ -187,6 +197,9 @@ class KCompressedFile {
   UINT m_nReadValid = 0;
   LONGLONG m_readStart = 0;
   long m_lastFetched = -1;  // page whose bytes were last taken from the block
+  long m_streamTop = -1;    // furthest page of the reader's forward stream
+  long m_nStreamed = 0;     // forward steps the stream has taken
+  long m_nInflated = 0;
   LONGLONG m_writeEnd = -1;  // relative end of the written data, -1 unknown
   KPtrList<FCachedPage> m_cache{10};
   ULONGLONG m_pageStart = 0;

@@ -1,6 +1,7 @@
 #include "storage/paged/KCompressedFile.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -245,18 +246,49 @@ TEST_F(KCompressedFileTest, RandomReadsMatchTheWrittenBytes) {
 TEST_F(KCompressedFileTest, CacheKeepsTheTwentyMostRecentlyUsedPages) {
   writeBytes(Form::binary, modelBytes(25 * kPage));
   auto file = openForReading(Form::binary);
-  EXPECT_EQ(readAll(*file).size(), size_t(25 * kPage));
+  for (long page = 24; page >= 0; --page) file->Seek(page * kPage, CFile::begin);
+  EXPECT_EQ(file->getCachedPageCount(), 20);  // pages 0 to 19
+  file->Seek(5 * kPage, CFile::begin);   // cached: moves to the head
+  file->Seek(20 * kPage, CFile::begin);  // not cached: replaces page 19, the oldest
   EXPECT_EQ(file->getCachedPageCount(), 20);
-  file->Seek(5 * kPage, CFile::begin);  // cached: moves to the head
-  file->Seek(0, CFile::begin);          // not cached: replaces page 6, the oldest
-  EXPECT_EQ(file->getCachedPageCount(), 20);
+  EXPECT_EQ(file->getInflatedPageCount(), 26);
   EXPECT_NE(file->getPageInfo(5).m_pCacheNode, nullptr);
-  EXPECT_EQ(file->getPageInfo(6).m_pCacheNode, nullptr);
-  EXPECT_NE(file->getPageInfo(0).m_pCacheNode, nullptr);
+  EXPECT_EQ(file->getPageInfo(19).m_pCacheNode, nullptr);
+  EXPECT_NE(file->getPageInfo(18).m_pCacheNode, nullptr);
+  EXPECT_NE(file->getPageInfo(20).m_pCacheNode, nullptr);
   EXPECT_TRUE(file->checkInvariants());
   file->Close();
   EXPECT_EQ(file->getCachedPageCount(), 0);
   EXPECT_EQ(file->getPageCount(), 0);
+}
+
+// A reader that streams through the whole file (as the object index is
+// built) and then again from the start finds the earliest pages still cached
+// and the last three too: only the pages between are inflated twice.
+TEST_F(KCompressedFileTest, ASecondPassFromTheStartFindsTheEarliestPagesCached) {
+  std::string data = modelBytes(40 * kPage);
+  writeBytes(Form::text, data);
+  auto file = openForReading(Form::text);
+  ASSERT_EQ(readAll(*file), data);
+  EXPECT_EQ(file->getInflatedPageCount(), 40);
+  for (long page = 0; page < 40; ++page)
+    EXPECT_EQ(file->getPageInfo(page).m_pCacheNode != nullptr, page < 17 || page >= 37) << page;
+  file->Seek(0, CFile::begin);
+  ASSERT_EQ(readAll(*file), data);
+  EXPECT_EQ(file->getInflatedPageCount(), 60);
+  EXPECT_TRUE(file->checkInvariants());
+  // Steps back by a page within a stream (a line read ahead into the next
+  // page, then the seek back) do not end it.
+  auto lines = openForReading(Form::text);
+  for (long page = 0; page < 39; ++page) {
+    lines->Seek(page * kPage + kPage - 10, CFile::begin);
+    char bytes[20];
+    ASSERT_EQ(lines->Read(bytes, 20), 20u);
+    lines->Seek(page * kPage + kPage - 5, CFile::begin);
+  }
+  EXPECT_EQ(lines->getInflatedPageCount(), 40);
+  EXPECT_NE(lines->getPageInfo(0).m_pCacheNode, nullptr);
+  EXPECT_EQ(lines->getPageInfo(30).m_pCacheNode, nullptr);
 }
 
 TEST_F(KCompressedFileTest, LevelZeroWritesAPlainFile) {
@@ -330,6 +362,29 @@ TEST_F(KCompressedFileTest, EveryTruncationReadsShorterOrFails) {
   }
 }
 
+// Adler-32 misses a few changes to a page as repetitive as these: such a
+// page may read back changed, but only when zlib itself takes the damaged
+// stream for a sound one and inflates it to what was read.
+void expectUndetectable(const std::string& bad, KCompressedFile& file, const std::string& got,
+                        const std::string& data, size_t at) {
+  for (long p = 0; p < file.getPageCount(); ++p) {
+    const KCompressedFile::FPageInfo& page = file.getPageInfo(p);
+    size_t from = kHeader + static_cast<size_t>(page.m_filePos);
+    if (at < from || at >= from + static_cast<size_t>(page.m_nCompressed)) continue;
+    std::string inflated(kPage, '\0');
+    uLongf size = kPage;
+    ASSERT_EQ(uncompress(reinterpret_cast<Bytef*>(inflated.data()), &size,
+                         reinterpret_cast<const Bytef*>(bad.data() + from), static_cast<uLong>(page.m_nCompressed)),
+              Z_OK) << at;
+    size_t start = static_cast<size_t>(page.m_start);
+    ASSERT_EQ(got.substr(start, size), inflated.substr(0, size)) << at;
+    ASSERT_EQ(got.substr(0, start), data.substr(0, start)) << at;
+    ASSERT_EQ(got.substr(start + size), data.substr(start + size, got.size() - start - size)) << at;
+    return;
+  }
+  ADD_FAILURE() << "changed data from an undamaged page, byte " << at;
+}
+
 TEST_F(KCompressedFileTest, EveryCorruptedByteReadsShorterOrFails) {
   std::string data = modelBytes(2 * kPage + 300, 11, 2);
   for (Form form : kForms) {
@@ -343,7 +398,7 @@ TEST_F(KCompressedFileTest, EveryCorruptedByteReadsShorterOrFails) {
       try {
         std::string got = readAll(*file, 50000);
         ASSERT_LE(got.size(), data.size()) << at;
-        ASSERT_EQ(got, data.substr(0, got.size())) << at;
+        if (got != data.substr(0, got.size())) expectUndetectable(bad, *file, got, data, at);
         KString line;
         file->Seek(0, CFile::begin);
         while (file->ReadString(line)) {

@@ -7,11 +7,12 @@
 // by malloc (and so is every later request of the same call), and counted in
 // PoolFallbackCount. Releases inside the pool are ignored.
 //
-// KCompressionPool() is the pool of the paged files: 350000 bytes per thread
-// (one deflate stream at memory level 8 and window 15 needs about 270000),
-// taken from the heap on the thread's first use and freed when the thread
-// ends, so files used on different threads never share it. When it cannot be
-// had, zlib's requests all go to malloc.
+// KCompressionPool() is a pool for callers of these entry points: 350000
+// bytes per thread (one deflate stream at memory level 8 and window 15 needs
+// about 270000), taken from the heap on the thread's first use and freed when
+// the thread ends, so callers on different threads never share it. When it
+// cannot be had, zlib's requests all go to malloc. (The paged files compress
+// their pages through KPageCompress.h instead.)
 #pragma once
 #include <cstddef>
 
