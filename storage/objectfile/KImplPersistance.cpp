@@ -160,6 +160,7 @@ void KImplPersistance::openForListing(EListing listing) {
     m_bOldIntegers = m_nVersion < kFirstWideVersion;
     m_pFile->SetCompressionLevel(level);
     if (listing == kStream) {
+      m_pFile->SetSparsePageTable(true);
       if (level == 0) {
         m_logicalSize = m_pFile->m_file.GetLength();
       } else {

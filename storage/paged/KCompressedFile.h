@@ -83,6 +83,10 @@ class KCompressedFile {
   // Both are set before any page is read or written.
   void SetHeaderSize(int bytes) { m_nHeaderSize = bytes; }
   void SetCompressionLevel(int level) { m_nLevel = level; }
+  // Reading: build the page table by seeking from page header to page header
+  // instead of reading the file through in blocks, for a reader that will
+  // look at a few pages of a large file only.
+  void SetSparsePageTable(bool sparse) { m_bSparseTable = sparse; }
   int GetCompressionLevel() const { return m_nLevel; }
   int GetHeaderSize() const { return m_nHeaderSize; }
   bool isPlain() const { return m_nLevel == 0; }
@@ -187,6 +191,7 @@ class KCompressedFile {
   UINT m_nReadValid = 0;
   LONGLONG m_readStart = 0;
   long m_lastFetched = -1;  // page whose bytes were last taken from the block
+  bool m_bSparseTable = false;
   LONGLONG m_writeEnd = -1;  // relative end of the written data, -1 unknown
   KPtrList<FCachedPage> m_cache{10};
   ULONGLONG m_pageStart = 0;
