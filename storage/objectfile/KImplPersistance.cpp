@@ -109,34 +109,7 @@ void KImplPersistance::openForWriting() {
 }
 
 void KImplPersistance::openForReading() {
-  CFileException error;
-  if (!m_pFile->m_file.Open(m_fileName, openFlags(), &error)) rethrowNamed(error);
-  m_bOpen = true;
-  m_pFile->SetHeaderSize(kHeaderArea);
-  try {
-    m_streamStart = readHeader();
-    int level = m_header[kHdrLevel];
-    if (level < 0 || level > 9) throwBadFile();
-    m_nLevel = level;
-    m_nApplication = m_header[kHdrApplication];
-    m_nVersion = m_header[kHdrVersion];
-    m_nMode = m_header[kHdrMode];
-    m_bOldIntegers = m_nVersion < kFirstWideVersion;
-    m_pFile->SetCompressionLevel(level);
-    if (level == 0) {
-      m_logicalSize = m_pFile->m_file.GetLength();
-    } else {
-      m_pFile->Seek(0, CFile::begin);  // builds the page table
-      m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
-    }
-    if (m_streamStart > m_logicalSize) throwBadFile();
-    buildObjectIndex();
-  } catch (...) {
-    m_pFile->m_file.Abort();
-    m_bOpen = false;
-    m_bClosed = true;
-    throw;
-  }
+  openRead(kFull);
   delete m_pMirror;
   m_pMirror = nullptr;
 }
@@ -145,6 +118,13 @@ void KImplPersistance::openForListing(EListing listing) {
   if (m_bWriting) AfxThrowInvalidArgException();
   if (m_bOpen) return;
   if (m_bClosed) AfxThrowFileException(CFileException::invalidFile, -1, m_fileName);
+  openRead(static_cast<EReading>(listing));
+}
+
+// Opens, reads and applies the header; then, but for the header alone, finds
+// the pages and the logical size; then, for a full open, builds the object
+// index. A failure closes the file again.
+void KImplPersistance::openRead(EReading reading) {
   CFileException error;
   if (!m_pFile->m_file.Open(m_fileName, openFlags(), &error)) rethrowNamed(error);
   m_bOpen = true;
@@ -159,17 +139,19 @@ void KImplPersistance::openForListing(EListing listing) {
     m_nMode = m_header[kHdrMode];
     m_bOldIntegers = m_nVersion < kFirstWideVersion;
     m_pFile->SetCompressionLevel(level);
-    if (listing == kStream) {
-      m_pFile->SetSparsePageTable(true);
-      if (level == 0) {
-        m_logicalSize = m_pFile->m_file.GetLength();
-      } else {
-        m_pFile->Seek(0, CFile::begin);  // builds the page table
-        m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
-      }
-      if (m_streamStart > m_logicalSize) throwBadFile();
-      m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
+    if (reading == kHeader) return;
+    m_pFile->SetSparsePageTable(reading == kStreamed);
+    if (level == 0) {
+      m_logicalSize = m_pFile->m_file.GetLength();
+    } else {
+      m_pFile->Seek(0, CFile::begin);  // builds the page table
+      m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
     }
+    if (m_streamStart > m_logicalSize) throwBadFile();
+    if (reading == kFull)
+      buildObjectIndex();
+    else
+      m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
   } catch (...) {
     m_pFile->m_file.Abort();
     m_bOpen = false;

@@ -268,6 +268,9 @@ class KImplPersistance : public KPersistance {
   void ensureWriting();
   void openForWriting();
   void openForReading();
+  // How much a reader's open does: the values of EListing, then the rest.
+  enum EReading { kHeader = kHeaderOnly, kStreamed = kStream, kFull };
+  void openRead(EReading reading);
   void buildObjectIndex();
   void discard() noexcept;
   void commit();
