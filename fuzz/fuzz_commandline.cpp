@@ -1,7 +1,8 @@
 // Fuzz target: quelmhost's argument parser on arbitrary argument lists. The
 // bytes are cut at NUL bytes into arguments; the parser runs with the
 // options of dump (switches, an option with a checked value, one
-// positional). Usage texts go to /dev/null. Any crash or sanitizer report is
+// positional). Usage texts on standard output go to /dev/null; run with
+// -close_fd_mask=2 to silence the refusals on standard error. Any crash or sanitizer report is
 // a finding; every input must end in "run" (-1), 0 (--help) or 2.
 #include <cstdint>
 #include <cstdio>
@@ -13,7 +14,7 @@
 #include "host/KCommandLine.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static bool quiet = freopen("/dev/null", "w", stdout) && freopen("/dev/null", "w", stderr);
+  static bool quiet = freopen("/dev/null", "w", stdout) != nullptr;
   (void)quiet;
   std::vector<std::string> words(1, "dump");
   std::string word;
