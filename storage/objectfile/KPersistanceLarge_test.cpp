@@ -63,6 +63,14 @@ TEST(KPersistanceLarge, AnAttributeOverTheLimitIsRefusedNamingFileAndAttribute) 
       e.GetErrorMessage(message);
       EXPECT_NE(message.str().find("#7.2"), std::string::npos) << message.GetString();
     }
+    // The limit itself is allowed: this call fails only for its missing values.
+    try {
+      out->writeR("edge", kMaxAttributeValues, nullptr);
+      FAIL() << "values were taken from a null pointer";
+    } catch (const KAttributeTooLargeException&) {
+      FAIL() << "an attribute of exactly the limit was refused as too large";
+    } catch (const CInvalidArgException&) {
+    }
     // Nothing of the refused attributes was written: the file stays usable.
     out->writeReal("small", 2.5);
     out->endObject();
@@ -135,6 +143,10 @@ TEST(KPersistanceLarge, ArrayReadersAfterAScanOfOtherArraysGetTheirOwnValues) {
     EXPECT_EQ(ints[1], 50);
     ASSERT_EQ(in->readInts64("first", ints), 3);
     EXPECT_EQ(ints[2], 3);
+    // Values already loaded by a search come from the reader's own buffer.
+    ASSERT_EQ(in->findAttribute('I', "second"), 2);
+    ASSERT_EQ(in->readInts64("second", ints), 2);
+    EXPECT_EQ(ints[1], 50);
     KString chars("unchanged");
     EXPECT_EQ(in->readChars("nothing", chars), -1);
     EXPECT_EQ(chars, "unchanged");
