@@ -18,8 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!f) return 0;
   fwrite(data, 1, size, f);
   fclose(f);
+  // Every way of listing: the whole file, the header alone, and one object
+  // from a stream that is checked as it goes.
   KDumpOptions options;
   options.all = size % 2 == 0;  // list every value on half the inputs
+  options.headerOnly = size % 3 == 1;
+  if (size % 3 == 2) {
+    options.hasObject = true;
+    options.objectType = KPersistName("Model");
+    options.objectName = KPersistName("m1");
+  }
   try {
     KDumpObjectFile(path.c_str(), options, sink);
   } catch (const CFileException&) {

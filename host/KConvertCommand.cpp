@@ -2,7 +2,9 @@
 // compression level, record by record in file order.
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
+#include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
 #include "host/KObjectFileCommands.h"
 #include "storage/objectfile/KBinaryPersistance.h"
@@ -11,12 +13,11 @@
 
 namespace {
 
-const char kConvertUsage[] = "usage: quelmhost convert IN OUT --form text|binary [--level N]\n";
-
-int convertUsage(const char* reason) {
-  fprintf(stderr, "quelmhost: %s\n%s", reason, kConvertUsage);
-  return KHOST_EXIT_USAGE;
-}
+const char kConvertUsage[] =
+    "usage: quelmhost convert IN OUT --form text|binary [--level N]\n"
+    "  rewrite the object file IN as OUT in the given form; OUT is replaced only\n"
+    "  once it is complete\n"
+    "  --level N  compression level 0 (plain) to 9; default: the level of IN\n";
 
 // Writes the record just read from `in` to `out`. Integers come out of the
 // reader widened to 64 bits and are written so.
@@ -39,39 +40,26 @@ void copyRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPers
 }  // namespace
 
 int KRunConvertCommand(int argc, char** argv) {
-  const char* paths[2] = {nullptr, nullptr};
-  int nPaths = 0;
+  std::vector<const char*> paths;
   int form = -1;  // 0 text, 1 binary
   int level = -1;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (strcmp(arg, "--form") == 0) {
-      if (++i >= argc) return convertUsage("--form takes text or binary");
-      if (strcmp(argv[i], "text") == 0) {
-        form = 0;
-      } else if (strcmp(argv[i], "binary") == 0) {
-        form = 1;
-      } else {
-        return convertUsage("--form takes text or binary");
-      }
-    } else if (strcmp(arg, "--level") == 0) {
-      char* end = nullptr;
-      if (++i >= argc) return convertUsage("--level takes a number from 0 to 9");
-      long n = strtol(argv[i], &end, 10);
-      if (end == argv[i] || *end || n < 0 || n > 9) return convertUsage("--level takes a number from 0 to 9");
-      level = static_cast<int>(n);
-    } else if (arg[0] == '-' && arg[1] != 0) {
-      KString reason;
-      reason.Format("unknown option '%s'", arg);
-      return convertUsage(reason);
-    } else if (nPaths == 2) {
-      return convertUsage("convert takes two files");
-    } else {
-      paths[nPaths++] = arg;
-    }
-  }
-  if (nPaths != 2) return convertUsage("convert needs IN and OUT");
-  if (form < 0) return convertUsage("convert needs --form text or --form binary");
+  KCommandLine line("convert", kConvertUsage);
+  line.option("--form", [&form](const char* value) {
+    if (std::strcmp(value, "text") == 0) form = 0;
+    else if (std::strcmp(value, "binary") == 0) form = 1;
+    else return KString("--form takes text or binary");
+    return KString();
+  });
+  line.option("--level", [&level](const char* value) {
+    char* end = nullptr;
+    long n = std::strtol(value, &end, 10);
+    if (end == value || *end || n < 0 || n > 9) return KString("--level takes a number from 0 to 9");
+    level = static_cast<int>(n);
+    return KString();
+  });
+  line.positionals(&paths, 2, 2, "convert needs IN and OUT");
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  if (form < 0) return line.usageError("convert needs --form text or --form binary");
 
   // The file the failing step works on, for the message.
   const char* current = paths[0];

@@ -3,7 +3,9 @@
 #include <cfloat>
 #include <charconv>
 #include <cstring>
+#include <vector>
 
+#include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
 #include "host/KObjectFileCommands.h"
 #include "storage/objectfile/KTextPersistance.h"
@@ -12,7 +14,12 @@
 
 namespace {
 
-const char kDumpUsage[] = "usage: quelmhost dump FILE [--header] [--object TYPE/NAME] [--all]\n";
+const char kDumpUsage[] =
+    "usage: quelmhost dump FILE [--header] [--object TYPE/NAME] [--all]\n"
+    "  list the header, objects and attributes of an object file (either form)\n"
+    "  --header            the header fields alone (reads nothing else)\n"
+    "  --object TYPE/NAME  only the first object TYPE named NAME, with what it holds\n"
+    "  --all               every value (else the first ones and a count of the rest)\n";
 // Work below this many logical bytes shows no progress.
 constexpr ULONGLONG kProgressThreshold = 4u << 20;
 
@@ -62,47 +69,68 @@ void putIndent(FILE* out, int depth) {
   for (int i = 0; i < depth; ++i) fputs("  ", out);
 }
 
-void putValues(FILE* out, const KImplPersistance& file, const FObjectFileRecord& head, bool all) {
-  const long count = head.m_count;
-  long shown = all ? count : std::min(count, kDumpShownValues);
-  switch (head.m_tag) {
-    case 'I':
-      for (long i = 0; i < shown; ++i) fprintf(out, " %lld", static_cast<long long>(file.intValues()[i]));
-      break;
-    case 'U':
-    case 'L':
-      for (long i = 0; i < shown; ++i)
-        fprintf(out, " %llu", static_cast<unsigned long long>(file.uintValues()[i]));
-      break;
-    case 'R':
-      for (long i = 0; i < shown; ++i) putReal(out, file.realValues()[i]);
-      break;
-    case 'B':
-      // Booleans and characters are short: ten times as many fit a line.
-      shown = all ? count : std::min(count, kDumpShownValues * 8);
-      fputc(' ', out);
-      for (long i = 0; i < shown; ++i) fputc(file.boolValues()[i] ? 'T' : 'F', out);
-      break;
-    case 'C':
-      shown = all ? count : std::min(count, kDumpShownValues * 8);
-      shown = std::min(shown, static_cast<long>(file.charValues().GetLength()));
-      fputs(" \"", out);
-      putEscaped(out, file.charValues().GetString(), shown);
-      fputc('"', out);
-      break;
-    case 'S':
-      for (long i = 0; i < shown; ++i) {
-        const KString& s = file.stringValues()[i];
-        fputs(" \"", out);
-        putEscaped(out, s.GetString(), s.GetLength());
-        fputc('"', out);
-      }
-      break;
-  }
-  if (shown < count) fprintf(out, " ... (%ld more)", count - shown);
-}
+// Values per window while listing: the listing's memory stays at one window
+// and the page cache, whatever the size of an attribute.
+constexpr long kDumpWindow = 4096;
 
-void putHeader(FILE* out, const char* path, KObjectFileWalker& walker) {
+// The values of one attribute as they arrive, window by window: the first
+// ones (all with --all), then a count of the rest.
+class FValueLister {
+ public:
+  FValueLister(FILE* out, bool all) : m_out(out), m_bAll(all) {}
+
+  void begin(char tag, long count) {
+    m_tag = tag;
+    m_nCount = count;
+    m_nShown = 0;
+    // Booleans and characters are short: eight times as many fit a line.
+    m_nLimit = m_bAll ? count : std::min(count, (tag == 'B' || tag == 'C') ? kDumpShownValues * 8 : kDumpShownValues);
+    if (tag == 'B') fputc(' ', m_out);
+    if (tag == 'C') fputs(" \"", m_out);
+  }
+
+  // Values [first, first + n) stand in the buffers of `file` from index 0.
+  void window(const KImplPersistance& file, long n) {
+    const long take = std::min(n, m_nLimit - m_nShown);
+    for (long i = 0; i < take; ++i) {
+      switch (m_tag) {
+        case 'I': fprintf(m_out, " %lld", static_cast<long long>(file.intValues()[i])); break;
+        case 'U':
+        case 'L': fprintf(m_out, " %llu", static_cast<unsigned long long>(file.uintValues()[i])); break;
+        case 'R': putReal(m_out, file.realValues()[i]); break;
+        case 'B': fputc(file.boolValues()[i] ? 'T' : 'F', m_out); break;
+        case 'S': {
+          const KString& s = file.stringValues()[i];
+          fputs(" \"", m_out);
+          putEscaped(m_out, s.GetString(), s.GetLength());
+          fputc('"', m_out);
+          break;
+        }
+        default: break;
+      }
+    }
+    if (m_tag == 'C' && take > 0) {
+      const KString& chars = file.charValues();
+      putEscaped(m_out, chars.GetString(), std::min(take, static_cast<long>(chars.GetLength())));
+    }
+    if (take > 0) m_nShown += take;
+  }
+
+  void end() {
+    if (m_tag == 'C') fputc('"', m_out);
+    if (m_nShown < m_nCount) fprintf(m_out, " ... (%ld more)", m_nCount - m_nShown);
+  }
+
+ private:
+  FILE* m_out;
+  bool m_bAll;
+  char m_tag = 0;
+  long m_nCount = 0;
+  long m_nShown = 0;
+  long m_nLimit = 0;
+};
+
+void putHeader(FILE* out, const char* path, KObjectFileWalker& walker, bool withObjects) {
   const KImplPersistance& file = walker.values();
   bool text = walker.isText();
   fprintf(out, "File: %s\n", path);
@@ -118,18 +146,7 @@ void putHeader(FILE* out, const char* path, KObjectFileWalker& walker) {
           file.getHeaderField(kHdrMaxL32), file.getHeaderField(kHdrMaxL64),
           file.getHeaderField(kHdrMaxR), file.getHeaderField(kHdrMaxS), file.getHeaderField(kHdrMaxB),
           file.getHeaderField(kHdrMaxC));
-  fprintf(out, "Objects: %ld\n", file.getObjectCount());
-}
-
-ULONGLONG logicalEnd(const KImplPersistance& file) {
-  ULONGLONG end = 0;
-  for (long i = 0; i < file.getObjectCount(); ++i) end = std::max(end, file.getObject(i).m_end);
-  return end;
-}
-
-int dumpUsage(const char* reason) {
-  fprintf(stderr, "quelmhost: %s\n%s", reason, kDumpUsage);
-  return KHOST_EXIT_USAGE;
+  if (withObjects) fprintf(out, "Objects: %ld\n", file.getObjectCount());
 }
 
 }  // namespace
@@ -141,7 +158,7 @@ KProgressLine::KProgressLine(const char* label, ULONGLONG total)
       m_bShown(total >= kProgressThreshold && KConsoleErrorIsTerminal()) {}
 
 KProgressLine::KProgressLine(const char* label, KObjectFileWalker& walker)
-    : KProgressLine(label, logicalEnd(walker.values())) {}
+    : KProgressLine(label, walker.getLogicalSize()) {}
 
 KProgressLine::~KProgressLine() {
   if (m_bShown && m_nLast >= 0) fputs("\r\033[K", stderr);
@@ -159,72 +176,86 @@ void KProgressLine::update(ULONGLONG done) {
 // ---- dump --------------------------------------------------------------------
 
 bool KDumpObjectFile(const char* path, const KDumpOptions& options, FILE* out) {
-  KObjectFileWalker walker(path);
-  if (!options.hasObject) putHeader(out, path, walker);
+  // The header alone needs nothing past the header area; one object is
+  // listed as the records stream by, and the walk ends after its end record.
+  // Only the whole listing, which states the number of objects first, reads
+  // the file twice.
+  const KObjectFileWalker::EMode mode = options.headerOnly  ? KObjectFileWalker::kHeaderOnly
+                                        : options.hasObject ? KObjectFileWalker::kStream
+                                                            : KObjectFileWalker::kIndexed;
+  KObjectFileWalker walker(path, mode);
+  if (!options.hasObject) putHeader(out, path, walker, mode == KObjectFileWalker::kIndexed);
   if (options.headerOnly) return true;
 
   KProgressLine progress("dump", walker);
+  FValueLister lister(out, options.all);
   FObjectFileRecord record;
   int shownDepth = -1;  // with --object: depth of the object being listed
-  bool found = false;
-  while (walker.next(record)) {
+  bool listing = !options.hasObject;
+  bool started = false;  // the current attribute's line is begun
+  // An attribute's line is begun at its first window (or at its end when it
+  // has no values), once its head is known.
+  auto startLine = [&](char tag, long count, const KPersistName& name, int depth) {
+    putIndent(out, depth - std::max(shownDepth, 0));
+    fprintf(out, "%c ", tag);
+    putName(out, name);
+    fprintf(out, " [%ld]:", count);
+    lister.begin(tag, count);
+    started = true;
+  };
+  auto deliver = [&](long, long n) {
+    if (!listing) return;
+    const FRecordHead& head = walker.head();
+    if (!started) startLine(head.m_tag, static_cast<long>(head.m_count), head.m_name, walker.getDepth());
+    lister.window(walker.values(), n);
+  };
+  for (;;) {
+    started = false;
+    if (!walker.nextWindowed(record, kDumpWindow, deliver)) break;
     progress.update(record.m_position);
-    if (options.hasObject && shownDepth < 0) {
-      if (found || record.m_tag != 'O' || !(record.m_type == options.objectType) ||
-          !(record.m_name == options.objectName))
-        continue;
+    if (record.m_tag == 'O' && !listing && record.m_type == options.objectType &&
+        record.m_name == options.objectName) {
+      listing = true;
       shownDepth = record.m_depth;
-      found = true;
     }
-    putIndent(out, record.m_depth - std::max(shownDepth, 0));
+    if (!listing) continue;
     if (record.m_tag == 'O') {
+      putIndent(out, record.m_depth - std::max(shownDepth, 0));
       fputs("OBJECT ", out);
       putName(out, record.m_type);
       fputc(' ', out);
       putName(out, record.m_name);
       fputc('\n', out);
     } else if (record.m_tag == 'E') {
+      putIndent(out, record.m_depth - std::max(shownDepth, 0));
       fputs("END\n", out);
-      if (record.m_depth == shownDepth) shownDepth = -1;
+      if (record.m_depth == shownDepth) return true;  // the object is listed whole
     } else {
-      fprintf(out, "%c ", record.m_tag);
-      putName(out, record.m_name);
-      fprintf(out, " [%ld]:", record.m_count);
-      putValues(out, walker.values(), record, options.all);
+      if (!started) startLine(record.m_tag, record.m_count, record.m_name, record.m_depth);
+      lister.end();
       fputc('\n', out);
     }
   }
-  return !options.hasObject || found;
+  return !options.hasObject;
 }
 
 int KRunDumpCommand(int argc, char** argv) {
   KDumpOptions options;
-  const char* path = nullptr;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (strcmp(arg, "--header") == 0) {
-      options.headerOnly = true;
-    } else if (strcmp(arg, "--all") == 0) {
-      options.all = true;
-    } else if (strcmp(arg, "--object") == 0) {
-      if (++i >= argc) return dumpUsage("--object takes TYPE/NAME");
-      const char* slash = strchr(argv[i], '/');
-      if (!slash || options.hasObject) return dumpUsage("--object takes one TYPE/NAME");
-      options.hasObject = true;
-      options.objectType = KPersistName(KString(argv[i], static_cast<int>(slash - argv[i])));
-      options.objectName = KPersistName(slash + 1);
-    } else if (arg[0] == '-' && arg[1] != 0) {
-      KString reason;
-      reason.Format("unknown option '%s'", arg);
-      return dumpUsage(reason);
-    } else if (path) {
-      return dumpUsage("dump takes one file");
-    } else {
-      path = arg;
-    }
-  }
-  if (!path) return dumpUsage("dump needs a file");
-  if (options.headerOnly && options.hasObject) return dumpUsage("--header and --object exclude each other");
+  std::vector<const char*> paths;
+  KCommandLine line("dump", kDumpUsage);
+  line.flag("--header", &options.headerOnly).flag("--all", &options.all);
+  line.option("--object", [&options](const char* value) {
+    const char* slash = std::strchr(value, '/');
+    if (!slash) return KString("--object takes TYPE/NAME");
+    options.hasObject = true;
+    options.objectType = KPersistName(KString(value, static_cast<int>(slash - value)));
+    options.objectName = KPersistName(slash + 1);
+    return KString();
+  });
+  line.positionals(&paths, 1, 1, "dump needs a file");
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  if (options.headerOnly && options.hasObject) return line.usageError("--header and --object exclude each other");
+  const char* path = paths[0];
 
   KString reason;
   try {

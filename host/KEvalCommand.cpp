@@ -1,22 +1,23 @@
 #include "host/KEvalCommand.h"
 
 #include "host/CHostApp.h"
+#include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
 #include "numerics/expr/KExpr.h"
 #include "numerics/expr/KExprValues.h"
 #include "storage/numbertext/KNumberText.h"
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 namespace {
-int usage(const char* reason) {
-  fprintf(stderr, "quelmhost eval: %s\nusage: quelmhost eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n",
-          reason);
-  return KHOST_EXIT_USAGE;
-}
+const char kEvalUsage[] =
+    "usage: quelmhost eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
+    "  evaluate EXPR and print its value with 15 significant digits\n"
+    "  --set NAME=VALUE  define NAME (VALUE may use the names set before it)\n"
+    "  --feet, --inches  read feet-and-inches lengths in that unit\n"
+    "  an expression that starts with a minus follows \"--\": eval -- \"-3^2\"\n";
 
 // Parses and evaluates `text`; false with the message in `error` on failure.
 bool evaluate(const KString& text, int lengthMode, const KExprValues& values, double& value, KString& error) {
@@ -32,29 +33,29 @@ bool evaluate(const KString& text, int lengthMode, const KExprValues& values, do
 }  // namespace
 
 int KRunEvalCommand(CHostApp& app, int argc, char** argv) {
-  const char* text = nullptr;
-  int lengthMode = kExprLengthNone;
+  bool feet = false, inches = false;
   std::vector<std::pair<KString, KString>> settings;
-  for (int i = 1; i < argc; ++i) {
-    if (strcmp(argv[i], "--feet") == 0 || strcmp(argv[i], "--inches") == 0) {
-      if (lengthMode != kExprLengthNone) return usage("give --feet or --inches once");
-      lengthMode = argv[i][2] == 'f' ? kExprLengthFeet : kExprLengthInches;
-    } else if (strcmp(argv[i], "--set") == 0) {
-      if (i + 1 >= argc) return usage("--set needs NAME=VALUE");
-      KString setting(argv[++i]);
-      int eq = setting.Find('=');
-      if (eq <= 0) return usage("--set needs NAME=VALUE");
-      KString name = setting.Left(eq);
-      name.Trim();
-      if (name.IsEmpty()) return usage("--set needs a name before '='");
-      settings.emplace_back(name, setting.Mid(eq + 1));
-    } else if (!text) {
-      text = argv[i];
-    } else {
-      return usage("give one expression (quote it)");
-    }
-  }
-  if (!text) return usage("no expression given");
+  std::vector<const char*> texts;
+  KCommandLine line("eval", kEvalUsage);
+  line.flag("--feet", &feet).flag("--inches", &inches);
+  line.option(
+      "--set",
+      [&settings](const char* value) {
+        KString setting(value);
+        int eq = setting.Find('=');
+        if (eq <= 0) return KString("--set needs NAME=VALUE");
+        KString name = setting.Left(eq);
+        name.Trim();
+        if (name.IsEmpty()) return KString("--set needs a name before '='");
+        settings.emplace_back(name, setting.Mid(eq + 1));
+        return KString();
+      },
+      true);
+  line.positionals(&texts, 1, 1, "no expression given");
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  if (feet && inches) return line.usageError("give --feet or --inches, not both");
+  const int lengthMode = feet ? kExprLengthFeet : inches ? kExprLengthInches : kExprLengthNone;
+  const char* text = texts[0];
   app.startUp();  // message texts come from the resource libraries
 
   KExprValues values(true);

@@ -2,6 +2,7 @@
 
 #include "core/application/KApplicationAbstract.h"
 #include "host/CHostApp.h"
+#include "host/KCommandLine.h"
 #include "host/KEvalCommand.h"
 #include "host/KHostFacts.h"
 #include "host/KObjectFileCommands.h"
@@ -9,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 const char kUsage[] =
@@ -25,7 +27,17 @@ const char kUsage[] =
     "                   rewrite an object file in the given form and level\n"
     "  eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
     "                   evaluate an expression and print its value\n"
+    "Every command takes --help (its usage) and \"--\" (the end of the options,\n"
+    "e.g. quelmhost eval -- \"-3^2\").\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
+const char kVersionUsage[] = "usage: quelmhost --version\n  print the file version of the program\n";
+const char kInfoUsage[] =
+    "usage: quelmhost info\n"
+    "  print the UI language, the resource libraries (first searched first), the\n"
+    "  settings file and the registry key, one \"Label: value\" line each\n";
+const char kModuleUsage[] =
+    "usage: quelmhost --module PATH\n"
+    "  load the plug-in module PATH, call its QuelmModuleMain and print its result\n";
 
 int usageError(const char* reason) {
   fprintf(stderr, "quelmhost: %s\n%s", reason, kUsage);
@@ -35,12 +47,16 @@ int usageError(const char* reason) {
 // The application object `app` is the one AfxWinMain drives.
 int runDialog() { return AfxWinMain() == 0 ? KHOST_EXIT_OK : KHOST_EXIT_FAILED; }
 
-int printVersion() {
+int printVersion(int argc, char** argv) {
+  KCommandLine line("--version", kVersionUsage);
+  if (int status = line.parse(argc, argv); status >= 0) return status;
   printf("%s\n", CHostApp::applicationObject().GetFileVersionText().GetString());
   return KHOST_EXIT_OK;
 }
 
-int printInfo(CHostApp& app) {
+int printInfo(CHostApp& app, int argc, char** argv) {
+  KCommandLine line("info", kInfoUsage);
+  if (int status = line.parse(argc, argv); status >= 0) return status;
   app.startUp();
   KHostFacts facts = KCollectHostFacts(app.getUILanguage());
   printf("UI language: %u\n", static_cast<unsigned>(facts.uiLanguage));
@@ -50,7 +66,12 @@ int printInfo(CHostApp& app) {
   return KHOST_EXIT_OK;
 }
 
-int runModule(CHostApp& app, const char* path) {
+int runModule(CHostApp& app, int argc, char** argv) {
+  std::vector<const char*> paths;
+  KCommandLine line("--module", kModuleUsage);
+  line.positionals(&paths, 1, 1, "--module takes one path");
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  const char* path = paths[0];
   app.startUp();
   HMODULE module = LoadLibraryA(path);
   if (!module) {
@@ -80,20 +101,20 @@ int KRunHostCommand(int argc, char** argv) {
   CHostApp app;
   if (argc <= 1) return runDialog();
   const char* command = argv[1];
-  if (strcmp(command, "--module") == 0) {
-    if (argc != 3) return usageError("--module takes one path");
-    return runModule(app, argv[2]);
-  }
-  if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, argc - 1, argv + 1);
-  if (strcmp(command, "dump") == 0) return KRunDumpCommand(argc - 1, argv + 1);
-  if (strcmp(command, "convert") == 0) return KRunConvertCommand(argc - 1, argv + 1);
-  if (argc > 2) return usageError("too many arguments");
-  if (strcmp(command, "--version") == 0) return printVersion();
+  // Each command parses argv from its own word on.
+  const int n = argc - 1;
+  char** args = argv + 1;
+  if (strcmp(command, "--module") == 0) return runModule(app, n, args);
+  if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, n, args);
+  if (strcmp(command, "dump") == 0) return KRunDumpCommand(n, args);
+  if (strcmp(command, "convert") == 0) return KRunConvertCommand(n, args);
+  if (strcmp(command, "--version") == 0) return printVersion(n, args);
+  if (strcmp(command, "info") == 0) return printInfo(app, n, args);
   if (strcmp(command, "--help") == 0) {
+    if (argc > 2) return usageError("--help takes no arguments");
     fputs(kUsage, stdout);
     return KHOST_EXIT_OK;
   }
-  if (strcmp(command, "info") == 0) return printInfo(app);
   KString reason;
   reason.Format("unknown command '%s'", command);
   return usageError(reason);

@@ -17,3 +17,9 @@ void KHeapFree(void* block);
 void KHeapFailAfter(long n);
 // Requests made since the last KHeapFailAfter (the failed one included).
 long KHeapRequestCount();
+
+// Test hooks: bytes held now in blocks from KHeapAlloc, and the most held
+// since the last KHeapResetPeak (which starts it at what is held now).
+size_t KHeapLiveBytes();
+size_t KHeapPeakBytes();
+void KHeapResetPeak();

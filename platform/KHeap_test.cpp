@@ -30,3 +30,18 @@ TEST(KHeapTest, ZeroByteRequestAnswersABlock) {
   KHeapFree(q);
   KHeapFree(nullptr);
 }
+
+TEST(KHeapTest, PeakFollowsTheBytesHeld) {
+  KHeapResetPeak();
+  const size_t before = KHeapLiveBytes();
+  void* a = KHeapAlloc(1 << 20);
+  void* b = KHeapAlloc(1 << 20);
+  ASSERT_TRUE(a && b);
+  EXPECT_GE(KHeapLiveBytes(), before + (2u << 20));
+  KHeapFree(a);
+  KHeapFree(b);
+  EXPECT_EQ(KHeapLiveBytes(), before);
+  EXPECT_GE(KHeapPeakBytes(), before + (2u << 20));
+  KHeapResetPeak();
+  EXPECT_EQ(KHeapPeakBytes(), before);
+}

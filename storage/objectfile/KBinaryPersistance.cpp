@@ -270,9 +270,10 @@ void KBinaryPersistance::readRecordValues(const FRecordHead& head, bool keep) {
       m_pFile->Seek(static_cast<LONGLONG>(chars), CFile::begin);
       std::string value(length, '\0');
       get(value.data(), length);
-      m_strings[static_cast<long>(i)] = KString(std::move(value));
+      strings()[slot(static_cast<long>(i))] = KString(std::move(value));
       chars += length;
     }
+    m_pFile->Seek(static_cast<LONGLONG>(chars), CFile::begin);
     return;
   }
   ULONGLONG size = (head.m_tag == 'B' || head.m_tag == 'C') ? 1 : head.m_tag == 'R' ? 8 : m_bOldIntegers ? 4 : 8;
@@ -285,11 +286,19 @@ void KBinaryPersistance::readRecordValues(const FRecordHead& head, bool keep) {
   prepareValues(head.m_tag, n);
   switch (head.m_tag) {
     case 'C':
-      m_chars.str().resize(count);
-      get(m_chars.str().data(), count);
+      for (long i = 0; i < n;) {
+        long room = windowRoom(i, n);
+        chars().str().resize(static_cast<size_t>(room));
+        get(chars().str().data(), static_cast<ULONGLONG>(room));
+        i += room;
+      }
       return;
     case 'R':
-      get(m_reals.getData(), count * 8);
+      for (long i = 0; i < n;) {
+        long room = windowRoom(i, n);
+        get(reals().getData() + slot(i), static_cast<ULONGLONG>(room) * 8);
+        i += room;
+      }
       return;
     default:
       break;
@@ -303,9 +312,9 @@ void KBinaryPersistance::readRecordValues(const FRecordHead& head, bool keep) {
       ULONGLONG raw = getLE(in + k * size, static_cast<int>(size));
       long at = static_cast<long>(i + k);
       switch (head.m_tag) {
-        case 'B': m_bools[at] = raw != 0; break;
-        case 'I': m_ints[at] = size == 4 ? static_cast<int32_t>(static_cast<uint32_t>(raw)) : static_cast<LONGLONG>(raw); break;
-        default: m_uints[at] = raw; break;
+        case 'B': bools()[slot(at)] = raw != 0; break;
+        case 'I': ints()[slot(at)] = size == 4 ? static_cast<int32_t>(static_cast<uint32_t>(raw)) : static_cast<LONGLONG>(raw); break;
+        default: uints()[slot(at)] = raw; break;
       }
     }
   }

@@ -109,6 +109,22 @@ void KImplPersistance::openForWriting() {
 }
 
 void KImplPersistance::openForReading() {
+  openRead(kFull);
+  delete m_pMirror;
+  m_pMirror = nullptr;
+}
+
+void KImplPersistance::openForListing(EListing listing) {
+  if (m_bWriting) AfxThrowInvalidArgException();
+  if (m_bOpen) return;
+  if (m_bClosed) AfxThrowFileException(CFileException::invalidFile, -1, m_fileName);
+  openRead(static_cast<EReading>(listing));
+}
+
+// Opens, reads and applies the header; then, but for the header alone, finds
+// the pages and the logical size; then, for a full open, builds the object
+// index. A failure closes the file again.
+void KImplPersistance::openRead(EReading reading) {
   CFileException error;
   if (!m_pFile->m_file.Open(m_fileName, openFlags(), &error)) rethrowNamed(error);
   m_bOpen = true;
@@ -123,6 +139,8 @@ void KImplPersistance::openForReading() {
     m_nMode = m_header[kHdrMode];
     m_bOldIntegers = m_nVersion < kFirstWideVersion;
     m_pFile->SetCompressionLevel(level);
+    if (reading == kHeader) return;
+    m_pFile->SetSparsePageTable(reading == kStreamed);
     if (level == 0) {
       m_logicalSize = m_pFile->m_file.GetLength();
     } else {
@@ -130,15 +148,16 @@ void KImplPersistance::openForReading() {
       m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
     }
     if (m_streamStart > m_logicalSize) throwBadFile();
-    buildObjectIndex();
+    if (reading == kFull)
+      buildObjectIndex();
+    else
+      m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
   } catch (...) {
     m_pFile->m_file.Abort();
     m_bOpen = false;
     m_bClosed = true;
     throw;
   }
-  delete m_pMirror;
-  m_pMirror = nullptr;
 }
 
 void KImplPersistance::discard() noexcept {
@@ -244,7 +263,13 @@ void KImplPersistance::raiseMaximum(int field, long count) {
 }
 
 void KImplPersistance::putRecord(char tag, int field, const KPersistName& name, long count, FValues values) {
-  if (count < 0 || count >= kArraySizeLimit || (count > 0 && !values.m_data)) AfxThrowInvalidArgException();
+  if (count > kMaxAttributeValues) {
+    // A numeric name without a dictionary text is shown by its numbers.
+    KString shown = nameText(name);
+    if (shown.IsEmpty() && name.isNumeric()) shown.Format("#%d.%d", name.m_nId, name.m_nIndex);
+    throw KAttributeTooLargeException(m_fileName, shown, count);
+  }
+  if (count < 0 || (count > 0 && !values.m_data)) AfxThrowInvalidArgException();
   guardedWrite([&] { writeRecord(tag, name, count, values); });
   raiseMaximum(field, count);
   if (m_pMirror) {
@@ -414,35 +439,56 @@ void KImplPersistance::rewindRecords() {
   m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
 }
 
-bool KImplPersistance::readNextRecord(FRecordHead& head) {
+bool KImplPersistance::readNextRecord(FRecordHead& head) { return readNextRecordIn(head, kArraySizeLimit, nullptr); }
+
+bool KImplPersistance::readNextRecordIn(FRecordHead& head, long window, std::function<void(long, long)>* sink) {
   ensureReading();
   clearRecord();
   head.m_start = m_pFile->GetPosition();
   if (!readRecordHead(head)) return false;
   if (head.m_tag == 'O' || head.m_tag == 'E') {
     m_nValues = 0;
-  } else {
-    readRecordValues(head, true);
+    return true;
   }
+  m_nWindow = sink ? std::max(window, 1L) : kArraySizeLimit;
+  m_nWindowStart = 0;
+  m_pSink = sink;
+  try {
+    readRecordValues(head, true);
+    if (sink && m_nValues > m_nWindowStart) deliverWindow(m_nValues);
+  } catch (...) {
+    m_nWindow = kArraySizeLimit;
+    m_pSink = nullptr;
+    throw;
+  }
+  m_nWindow = kArraySizeLimit;
+  m_pSink = nullptr;
   return true;
+}
+
+void KImplPersistance::deliverWindow(long next) {
+  if (m_pSink) (*m_pSink)(m_nWindowStart, next - m_nWindowStart);
+  m_nWindowStart = next;
 }
 
 // ---- finding attributes ----------------------------------------------------------
 
 void KImplPersistance::prepareValues(char tag, long count) {
-  auto fit = [count](auto& array) {
-    if (array.getCount() < count) {
-      array.setSize(count);
-      if (array.getCount() < count) AfxThrowMemoryException();
+  const long n = std::min(count, m_nWindow);
+  // The reader's own buffers only grow; a caller's array gets the count.
+  auto fit = [n, this](auto& array) {
+    if (m_bDirect ? array.getCount() != n : array.getCount() < n) {
+      array.setSize(n);
+      if (array.getCount() < n) AfxThrowMemoryException();
     }
   };
   switch (tag) {
-    case 'I': fit(m_ints); break;
-    case 'U': case 'L': fit(m_uints); break;
-    case 'R': fit(m_reals); break;
-    case 'B': fit(m_bools); break;
-    case 'S': fit(m_strings); break;
-    case 'C': m_chars.Empty(); break;
+    case 'I': fit(ints()); break;
+    case 'U': case 'L': fit(uints()); break;
+    case 'R': fit(reals()); break;
+    case 'B': fit(bools()); break;
+    case 'S': fit(strings()); break;
+    case 'C': chars().Empty(); break;
     default: throwBadFile();
   }
   m_nValues = count;
@@ -578,44 +624,85 @@ long fillArray(KSimpleArray<T>& out, const S* values, long count, Convert conver
   for (long i = 0; i < count; ++i) out[i] = convert(values[i]);
   return count;
 }
+void copyValues(KSimpleArray<KString>& out, const KSimpleArray<KString>& in, long count) {
+  fillArray(out, in.getData(), count, [](const KString& v) { return v; });
+}
+void copyValues(KString& out, const KString& in, long) { out = in; }
+template <class T>
+void copyValues(KSimpleArray<T>& out, const KSimpleArray<T>& in, long count) {
+  fillArray(out, in.getData(), count, [](T v) { return v; });
+}
+// A buffer this large is given back once its values have been copied out,
+// so that a large array is not held twice.
+constexpr long kKeptBuffer = 65536;
 }  // namespace
+
+// The values go straight into `out` (the buffer pointer `target` points at
+// it meanwhile), so a large array exists once. Only values already loaded
+// for the record read last are copied from the reader's own buffer.
+template <class T>
+long KImplPersistance::readDirect(char tag, const KPersistName& name, T& out, T*& target) {
+  ensureReading();
+  if (m_nDepth > 0 && m_bHaveRecord && m_bLoaded && m_record.m_tag == tag && m_record.m_name == name) {
+    copyValues(out, *target, m_nValues);
+    return m_nValues;
+  }
+  T* own = target;
+  target = &out;
+  m_bDirect = true;
+  bool found = false;
+  try {
+    found = locate(tag, name);
+  } catch (...) {
+    target = own;
+    m_bDirect = false;
+    m_bLoaded = false;
+    throw;
+  }
+  target = own;
+  m_bDirect = false;
+  m_bLoaded = false;  // the values are in `out`, not in the own buffer
+  return found ? m_nValues : -1;
+}
 
 long KImplPersistance::readInts(const KPersistName& name, KSimpleArray<int>& out) {
   if (!locate('I', name)) return -1;
-  return fillArray(out, m_ints.getData(), m_nValues,
-                   [](LONGLONG v) { return static_cast<int>(clampTo<LONGLONG>(v, INT32_MIN, INT32_MAX)); });
+  long n = fillArray(out, m_ints.getData(), m_nValues,
+                     [](LONGLONG v) { return static_cast<int>(clampTo<LONGLONG>(v, INT32_MIN, INT32_MAX)); });
+  if (m_ints.getCount() > kKeptBuffer) {
+    m_ints.removeAll();
+    m_bLoaded = false;
+  }
+  return n;
 }
 long KImplPersistance::readInts64(const KPersistName& name, KSimpleArray<LONGLONG>& out) {
-  if (!locate('I', name)) return -1;
-  return fillArray(out, m_ints.getData(), m_nValues, [](LONGLONG v) { return v; });
+  return readDirect('I', name, out, m_pInts);
 }
 long KImplPersistance::readUInts(const KPersistName& name, KSimpleArray<UINT>& out) {
   if (!locate('U', name)) return -1;
-  return fillArray(out, m_uints.getData(), m_nValues,
-                   [](ULONGLONG v) { return static_cast<UINT>(std::min<ULONGLONG>(v, UINT32_MAX)); });
+  long n = fillArray(out, m_uints.getData(), m_nValues,
+                     [](ULONGLONG v) { return static_cast<UINT>(std::min<ULONGLONG>(v, UINT32_MAX)); });
+  if (m_uints.getCount() > kKeptBuffer) {
+    m_uints.removeAll();
+    m_bLoaded = false;
+  }
+  return n;
 }
 long KImplPersistance::readUInts64(const KPersistName& name, KSimpleArray<ULONGLONG>& out) {
-  if (!locate('U', name)) return -1;
-  return fillArray(out, m_uints.getData(), m_nValues, [](ULONGLONG v) { return v; });
+  return readDirect('U', name, out, m_pUInts);
 }
 long KImplPersistance::readLValues(const KPersistName& name, KSimpleArray<ULONGLONG>& out) {
-  if (!locate('L', name)) return -1;
-  return fillArray(out, m_uints.getData(), m_nValues, [](ULONGLONG v) { return v; });
+  return readDirect('L', name, out, m_pUInts);
 }
 long KImplPersistance::readReals(const KPersistName& name, KSimpleArray<double>& out) {
-  if (!locate('R', name)) return -1;
-  return fillArray(out, m_reals.getData(), m_nValues, [](double v) { return v; });
+  return readDirect('R', name, out, m_pReals);
 }
 long KImplPersistance::readBools(const KPersistName& name, KSimpleArray<bool>& out) {
-  if (!locate('B', name)) return -1;
-  return fillArray(out, m_bools.getData(), m_nValues, [](bool v) { return v; });
+  return readDirect('B', name, out, m_pBools);
 }
 long KImplPersistance::readChars(const KPersistName& name, KString& out) {
-  if (!locate('C', name)) return -1;
-  out = m_chars;
-  return m_nValues;
+  return readDirect('C', name, out, m_pChars);
 }
 long KImplPersistance::readStrings(const KPersistName& name, KSimpleArray<KString>& out) {
-  if (!locate('S', name)) return -1;
-  return fillArray(out, m_strings.getData(), m_nValues, [](const KString& v) { return v; });
+  return readDirect('S', name, out, m_pStrings);
 }

@@ -28,6 +28,7 @@
 // naming the target. The destructor of an unclosed writer commits only when
 // nothing failed and no exception is unwinding; otherwise it discards.
 #pragma once
+#include <functional>
 #include <memory>
 
 #include "containers/memory/KGrowingArray.h"
@@ -84,6 +85,16 @@ class KImplPersistance : public KPersistance {
 
   // Opens the file (done by the first operation otherwise).
   void open();
+  // Opens a file being read for tools that list it once, front to back,
+  // without the object index: kHeaderOnly reads and checks the header and
+  // nothing else (no page is read); kStream also finds the pages, so that
+  // readNextRecord can follow. Neither checks the record structure, which
+  // the caller must do as it walks; enterObject and the readers by name
+  // need open().
+  enum EListing { kHeaderOnly, kStream };
+  void openForListing(EListing listing);
+  // Logical size of the data (after open() or openForListing(kStream)).
+  ULONGLONG getLogicalSize() const { return m_logicalSize; }
   // Writer: completes the file and replaces the target (see above); throws on
   // failure. Reader: closes. Closing twice does nothing.
   void Close();
@@ -92,6 +103,16 @@ class KImplPersistance : public KPersistance {
   // record's head, its values in the buffers below; false at the end.
   void rewindRecords();
   bool readNextRecord(FRecordHead& head);
+  // Like readNextRecord, but the values come in windows of at most `window`
+  // values: `deliver(first, n)` is called for values [first, first + n),
+  // which stand in the buffers below from index 0, so that the memory held
+  // stays bounded whatever the count. C values of the text form come whole
+  // (they stand on one line).
+  template <class Deliver>
+  bool readNextRecordWindowed(FRecordHead& head, long window, Deliver&& deliver) {
+    std::function<void(long, long)> sink(std::forward<Deliver>(deliver));
+    return readNextRecordIn(head, window, &sink);
+  }
   long getObjectCount() const { return m_objects.getCount(); }
   const FObjectEntry& getObject(long i) const { return m_objects[i]; }
   // Values of the record read last (valid for its tag): I, U and L values
@@ -194,9 +215,27 @@ class KImplPersistance : public KPersistance {
   [[noreturn]] void throwBadFile() const;
   // Bytes of the logical stream after the current position.
   ULONGLONG remainingBytes();
-  // Makes room for `count` values of the record's tag and sets m_nValues;
-  // throws CMemoryException when the heap cannot give it.
+  // Makes room for `count` values of the record's tag (one window of them
+  // when the values come windowed) and sets m_nValues; throws
+  // CMemoryException when the heap cannot give it.
   void prepareValues(char tag, long count);
+  // Where value i of the record being read goes in the buffers: i itself,
+  // unless the values come in windows, when a full window is handed on
+  // first and i lands in the next one.
+  long slot(long i) {
+    if (i - m_nWindowStart >= m_nWindow) deliverWindow(i);
+    return i - m_nWindowStart;
+  }
+  // How many values from i on fit the window that i lands in.
+  long windowRoom(long i, long count) { return std::min(count - i, m_nWindow - slot(i)); }
+  // The buffers the record's values go to: the reader's own, or the
+  // caller's array while an array reader fills it directly.
+  KSimpleArray<LONGLONG>& ints() { return *m_pInts; }
+  KSimpleArray<ULONGLONG>& uints() { return *m_pUInts; }
+  KSimpleArray<double>& reals() { return *m_pReals; }
+  KSimpleArray<bool>& bools() { return *m_pBools; }
+  KString& chars() { return *m_pChars; }
+  KSimpleArray<KString>& strings() { return *m_pStrings; }
   KString nameText(const KPersistName& name) const { return name.getText(m_pDictionary); }
 
   KString m_fileName;
@@ -229,6 +268,9 @@ class KImplPersistance : public KPersistance {
   void ensureWriting();
   void openForWriting();
   void openForReading();
+  // How much a reader's open does: the values of EListing, then the rest.
+  enum EReading { kHeader = kHeaderOnly, kStreamed = kStream, kFull };
+  void openRead(EReading reading);
   void buildObjectIndex();
   void discard() noexcept;
   void commit();
@@ -242,6 +284,10 @@ class KImplPersistance : public KPersistance {
   // The algorithm of every reader: true with the record's values loaded.
   bool locate(char tag, const KPersistName& name);
   bool locateSingle(char tag, const KPersistName& name);
+  bool readNextRecordIn(FRecordHead& head, long window, std::function<void(long, long)>* sink);
+  void deliverWindow(long next);
+  template <class T>
+  long readDirect(char tag, const KPersistName& name, T& out, T*& target);
   void clearRecord() { m_bHaveRecord = false; }
 
   int m_nLevel;
@@ -267,4 +313,19 @@ class KImplPersistance : public KPersistance {
   KPersistName m_openNames[kMaxDepth];
   int m_nDepth = 0;
   long m_nScanned = 0;
+
+  KSimpleArray<LONGLONG>* m_pInts = &m_ints;
+  KSimpleArray<ULONGLONG>* m_pUInts = &m_uints;
+  KSimpleArray<double>* m_pReals = &m_reals;
+  KSimpleArray<bool>* m_pBools = &m_bools;
+  KString* m_pChars = &m_chars;
+  KSimpleArray<KString>* m_pStrings = &m_strings;
+  // Set while an array reader fills the caller's array: prepareValues sizes
+  // it exactly.
+  bool m_bDirect = false;
+  // Windowed values: the window's size (the whole count otherwise), the
+  // index of its first value, and where full windows go.
+  long m_nWindow = kArraySizeLimit;
+  long m_nWindowStart = 0;
+  std::function<void(long, long)>* m_pSink = nullptr;
 };

@@ -19,24 +19,36 @@ bool KIsTextObjectFile(const char* fileName) {
   return got == length && std::memcmp(start, KImplPersistance::kFormatText, length) == 0;
 }
 
-KObjectFileWalker::KObjectFileWalker(const char* fileName) : m_bText(KIsTextObjectFile(fileName)) {
+KObjectFileWalker::KObjectFileWalker(const char* fileName, EMode mode)
+    : m_bText(KIsTextObjectFile(fileName)), m_mode(mode) {
   if (m_bText)
     m_pFile = std::make_unique<KTextPersistance>(fileName, false);
   else
     m_pFile = std::make_unique<KBinaryPersistance>(fileName, false);
-  m_pFile->open();
-  m_pFile->rewindRecords();
+  if (mode == kIndexed) {
+    m_pFile->open();
+    m_pFile->rewindRecords();
+  } else {
+    m_pFile->openForListing(mode == kHeaderOnly ? KImplPersistance::kHeaderOnly : KImplPersistance::kStream);
+  }
 }
 
 void KObjectFileWalker::rewind() {
   m_pFile->rewindRecords();
   m_nDepth = 0;
-  m_nObject = 0;
 }
 
-bool KObjectFileWalker::next(FObjectFileRecord& record) {
-  FRecordHead head;
-  if (!m_pFile->readNextRecord(head)) return false;
+bool KObjectFileWalker::nextIn(FObjectFileRecord& record, long window, std::function<void(long, long)>* sink) {
+  if (m_mode == kHeaderOnly) return false;
+  FRecordHead& head = m_head;
+  bool more = sink ? m_pFile->readNextRecordWindowed(head, window, *sink) : m_pFile->readNextRecord(head);
+  // The indexed open has checked the structure already; a stream is checked
+  // as it comes, by the same rules.
+  auto refuse = [this] { AfxThrowFileException(CFileException::genericException, -1, m_pFile->getFileName()); };
+  if (!more) {
+    if (m_nDepth != 0) refuse();
+    return false;
+  }
   m_tag = head.m_tag;
   record.m_tag = head.m_tag;
   record.m_position = head.m_start;
@@ -44,15 +56,17 @@ bool KObjectFileWalker::next(FObjectFileRecord& record) {
   record.m_name = head.m_name;
   record.m_type = head.m_type;
   if (head.m_tag == 'O') {
-    m_open[m_nDepth] = m_nObject++;
+    if (m_nDepth >= KImplPersistance::kMaxDepth) refuse();
+    m_openTypes[m_nDepth] = head.m_type;
+    m_openNames[m_nDepth] = head.m_name;
     record.m_depth = m_nDepth++;
   } else if (head.m_tag == 'E') {
-    // Binary end records carry no names; take them from the object index.
+    if (m_nDepth == 0) refuse();
     record.m_depth = --m_nDepth;
-    const FObjectEntry& entry = m_pFile->getObject(m_open[m_nDepth]);
-    record.m_type = entry.m_type;
-    record.m_name = entry.m_name;
+    record.m_type = m_openTypes[m_nDepth];
+    record.m_name = m_openNames[m_nDepth];
   } else {
+    if (m_nDepth == 0) refuse();
     record.m_depth = m_nDepth;
   }
   return true;

@@ -15,6 +15,14 @@
 // CFileException by value; a heap request that cannot be met throws
 // CMemoryException.
 //
+// Size limit: one attribute holds at most kMaxAttributeValues
+// (536,870,911 = 2^29 - 1) values, in both forms, so that every count fits
+// the arrays the readers fill. A writer given more throws
+// KAttributeTooLargeException naming the file and the attribute, before
+// anything of the attribute is written (the file stays usable); a reader
+// refuses a record that claims more as a damaged file. Larger data is split
+// over several attributes or objects by its owner.
+//
 // A persistence object may have a mirror, another persistence object that
 // receives every write made here; the mirror is owned and deleted with it.
 #pragma once
@@ -23,8 +31,24 @@
 #include "core/application/KObject.h"
 #include "containers/memory/KSimpleArray.h"
 #include "storage/objectfile/KPersistName.h"
+#include "platform/KExceptions.h"
 #include "platform/KString.h"
 #include "platform/KWinTypes.h"
+
+constexpr long kMaxAttributeValues = kArraySizeLimit - 1;
+
+// An attribute of more than kMaxAttributeValues values was given to a
+// writer. An invalid argument, so callers that catch those see it too.
+class KAttributeTooLargeException : public CInvalidArgException {
+ public:
+  KAttributeTooLargeException(const KString& fileName, const KString& attribute, long long count)
+      : m_strFileName(fileName), m_strAttribute(attribute), m_nCount(count) {}
+  BOOL GetErrorMessage(KString& message) const override;
+
+  KString m_strFileName;
+  KString m_strAttribute;
+  long long m_nCount;
+};
 
 class KPersistance : public KObject {
  public:

@@ -317,6 +317,10 @@ void KTextPersistance::readTokens(char tag, long count, bool keep) {
   const std::string* text = &m_rest.str();
   bool dot = tag == 'R' && KDecimalPointIsDot();
   long got = 0;
+  // Values not kept are parsed (that is the check) into these.
+  LONGLONG spareInt = 0;
+  ULONGLONG spareUInt = 0;
+  double spareReal = 0.0;
   for (;;) {
     const char* p = text->data();
     const char* end = p + text->size();
@@ -326,7 +330,8 @@ void KTextPersistance::readTokens(char tag, long count, bool keep) {
         char c = *p;
         if (c == ' ') continue;
         if ((c != 'T' && c != 'F') || got >= count) throwBadFile();
-        m_bools[got++] = c == 'T';
+        if (keep) bools()[slot(got)] = c == 'T';
+        ++got;
       }
     } else {
       while (p < end) {
@@ -336,7 +341,7 @@ void KTextPersistance::readTokens(char tag, long count, bool keep) {
         if (dot) {
           // A number that ends at a blank or at the end of the line is the
           // whole token; anything else takes the general rule below.
-          const char* stop = keep ? KRealPrefix(p, end, m_reals[got]) : KPlainRealEnd(p, end);
+          const char* stop = keep ? KRealPrefix(p, end, reals()[slot(got)]) : KPlainRealEnd(p, end);
           if (stop && (stop == end || *stop == ' ')) {
             ++got;
             p = stop;
@@ -347,9 +352,9 @@ void KTextPersistance::readTokens(char tag, long count, bool keep) {
         if (!stop) stop = end;
         bool ok = false;
         switch (tag) {
-          case 'I': ok = KIntToken(p, stop, m_ints[got]); break;
-          case 'U': case 'L': ok = KUIntToken(p, stop, m_uints[got]); break;
-          case 'R': ok = KRealToken(p, stop, dot, m_reals[got]); break;
+          case 'I': ok = KIntToken(p, stop, keep ? ints()[slot(got)] : spareInt); break;
+          case 'U': case 'L': ok = KUIntToken(p, stop, keep ? uints()[slot(got)] : spareUInt); break;
+          case 'R': ok = KRealToken(p, stop, dot, keep ? reals()[slot(got)] : spareReal); break;
         }
         if (!ok) throwBadFile();
         ++got;
@@ -364,7 +369,7 @@ void KTextPersistance::readTokens(char tag, long count, bool keep) {
 
 void KTextPersistance::readRecordValues(const FRecordHead& head, bool keep) {
   long count = static_cast<long>(head.m_count);
-  prepareValues(head.m_tag, count);
+  if (keep) prepareValues(head.m_tag, count);
   switch (head.m_tag) {
     case 'C': {
       std::string text = m_rest.str();
@@ -377,13 +382,17 @@ void KTextPersistance::readRecordValues(const FRecordHead& head, bool keep) {
       }
       std::string tail = text.substr(static_cast<size_t>(count));
       if (!tail.empty() && tail != "\r") throwBadFile();
-      m_chars = KString(text.substr(0, static_cast<size_t>(count)));
+      if (keep) {
+        text.resize(static_cast<size_t>(count));
+        chars() = KString(std::move(text));
+      }
       return;
     }
     case 'S': {
       if (m_rest.str().find_first_not_of(" \t\r") != std::string::npos) throwBadFile();
       // Each string goes straight from the line buffer into its slot.
       const std::string& s = m_line.str();
+      KString spare;
       for (long i = 0; i < count; ++i) {
         if (!readLine(m_line)) throwBadFile();
         size_t length = s.size();
@@ -391,7 +400,7 @@ void KTextPersistance::readRecordValues(const FRecordHead& head, bool keep) {
         size_t q = 0;
         while (q < length && s[q] == ' ') ++q;
         if (q == length || s[q] != '"') throwBadFile();
-        std::string& value = m_strings[i].str();
+        std::string& value = (keep ? strings()[slot(i)] : spare).str();
         value.assign(s, q + 1, length - q - 1);
         while (value.empty() || value.back() != '"') {
           if (!readLine(m_line)) throwBadFile();

@@ -93,7 +93,7 @@ void KCompressedFile::buildPageTable() {
   LONGLONG dataBytes = length > static_cast<ULONGLONG>(m_nHeaderSize)
                            ? static_cast<LONGLONG>(length) - m_nHeaderSize : 0;
   long mostPages = static_cast<long>(std::min<LONGLONG>(dataBytes / kLeastPageFootprint + 1, 0x10000000));
-  if (UINT headerBytes = fixedPageHeaderSize()) {
+  if (UINT headerBytes = m_bSparseTable ? 0 : fixedPageHeaderSize()) {
     scanFixedPageHeaders(headerBytes, dataBytes, mostPages);
     return;
   }

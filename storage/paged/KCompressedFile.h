@@ -89,6 +89,10 @@ class KCompressedFile {
   // Both are set before any page is read or written.
   void SetHeaderSize(int bytes) { m_nHeaderSize = bytes; }
   void SetCompressionLevel(int level) { m_nLevel = level; }
+  // Reading: build the page table by seeking from page header to page header
+  // instead of reading the file through in blocks, for a reader that will
+  // look at a few pages of a large file only.
+  void SetSparsePageTable(bool sparse) { m_bSparseTable = sparse; }
   int GetCompressionLevel() const { return m_nLevel; }
   int GetHeaderSize() const { return m_nHeaderSize; }
   bool isPlain() const { return m_nLevel == 0; }
@@ -200,6 +204,7 @@ class KCompressedFile {
   long m_streamTop = -1;    // furthest page of the reader's forward stream
   long m_nStreamed = 0;     // forward steps the stream has taken
   long m_nInflated = 0;
+  bool m_bSparseTable = false;
   LONGLONG m_writeEnd = -1;  // relative end of the written data, -1 unknown
   KPtrList<FCachedPage> m_cache{10};
   ULONGLONG m_pageStart = 0;

@@ -17,6 +17,13 @@ application 7, mode 2):
       I (numeric name 5, index 2) -3
 old38.bin: a version 38 binary file (32-bit record numbers, tag N):
   object Model "m1" with N "v" 5 -6.
+header<count>.bin / header<count>.txt: plain files whose headers hold fewer
+numbers than today's, as earlier writers wrote them (binary counts 7, 9, 10,
+11 and 12 in 32-bit numbers, 14 in 64-bit numbers; text counts 6, 8, 9, 10,
+11 and 13). Each holds object Model "m1" with I "v" 5 -6 and R "r" 1.5; the
+record numbers are 32-bit where the header's version is below 39 (a header
+too short to hold the version gives version 0). headers.txt lists the header
+fields a reader must find in each.
 """
 import struct
 
@@ -74,6 +81,59 @@ def old_binary_file():
     body += b"E"
     return head + body
 
-for name, data in (("model.txt", text_file()), ("model.bin", binary_file()), ("old38.bin", old_binary_file())):
+# Distinct numbers for the fourteen fields, so that a field read into the
+# wrong place shows: maxI32 maxS maxB maxR maxC maxU32 app version level
+# maxL32 maxI64 maxU64 maxL64 mode. Level 0 keeps every file plain.
+OLD_FIELDS = [11, 12, 13, 14, 15, 16, 7, None, 0, 17, 18, 19, 20, 2]
+
+def old_fields(count, version):
+    fields = list(OLD_FIELDS)
+    fields[7] = version
+    return fields[:count]
+
+def header_binary(count, version):
+    numbers = [0x49967572] + old_fields(count - 1, version)
+    pack = (lambda n: struct.pack("<i", n)) if count < 14 else q
+    return struct.pack("<i", count) + b"".join(pack(n) for n in numbers)
+
+def header_text(count, version):
+    return FORMAT + b"".join(b" %10d" % n for n in [count] + old_fields(count, version)) + b"\r\n"
+
+def header_records_binary(version):
+    wide = version >= 39
+    num = q if wide else (lambda n: struct.pack("<i", n))
+    body = b"O" + num(2) + num(5) + num(0) + b"m1" + b"Model"
+    body += (b"I" if wide else b"N") + num(1) + num(2) + num(0) + b"v" + num(5) + num(-6)
+    body += b"R" + num(1) + num(1) + num(0) + b"r" + struct.pack("<d", 1.5)
+    return body + b"E"
+
+def header_records_text():
+    lines = [b'OBJECT "Model","m1",0,0,0', b'  I,"v", 0, 0, 2, 5 -6', b'  R,"r", 0, 0, 1, 1.5',
+             b'END "Model","m1",0,0,0']
+    return b"".join(l + b"\r\n" for l in lines)
+
+# The version each file states (0: its header is too short to hold one).
+BINARY_HEADERS = {7: 0, 9: 38, 10: 38, 11: 39, 12: 104, 14: 104}
+TEXT_HEADERS = {6: 0, 8: 38, 9: 38, 10: 39, 11: 104, 13: 104}
+
+def expected_line(name, form, count, version):
+    # The fields after the count: the magic takes one place in binary headers.
+    n = count - 1 if form == "binary" else count
+    fields = old_fields(n, version) + [0] * (14 - n)
+    return "%s %s %s" % (name, form, " ".join(str(v) for v in fields))
+
+files = [("model.txt", text_file()), ("model.bin", binary_file()), ("old38.bin", old_binary_file())]
+expected = ["# file form maxI32 maxS maxB maxR maxC maxU32 app version level maxL32 maxI64 maxU64 maxL64 mode"]
+for count, version in BINARY_HEADERS.items():
+    name = "header%02d.bin" % count
+    files.append((name, header_binary(count, version) + header_records_binary(version)))
+    expected.append(expected_line(name, "binary", count, version))
+for count, version in TEXT_HEADERS.items():
+    name = "header%02d.txt" % count
+    files.append((name, header_text(count, version) + header_records_text()))
+    expected.append(expected_line(name, "text", count, version))
+files.append(("headers.txt", ("\n".join(expected) + "\n").encode()))
+
+for name, data in files:
     with open(name, "wb") as f:
         f.write(data)

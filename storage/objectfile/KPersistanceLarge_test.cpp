@@ -1,0 +1,187 @@
+// Large attributes: the size limit of one attribute, array readers that fill
+// the caller's array without a second copy, and windowed reading whose
+// memory stays bounded whatever the count. Files of some tens of MB stand in
+// for the multi-GB ones; memory is measured through the heap's byte count.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KTextPersistance.h"
+#include "platform/KHeap.h"
+#include "tests/support/KScratchFolder.h"
+
+namespace {
+std::unique_ptr<KImplPersistance> open(bool text, const std::string& path, bool writing, int level = 1) {
+  if (text) return std::make_unique<KTextPersistance>(path.c_str(), writing, level);
+  return std::make_unique<KBinaryPersistance>(path.c_str(), writing, level);
+}
+
+double valueAt(long i) { return static_cast<double>(i) * 0.5 - 7.0; }
+
+// One object "Big"/"one" with a short attribute before and after `count`
+// reals named "reals".
+void writeBig(bool text, const std::string& path, long count) {
+  std::vector<double> reals(static_cast<size_t>(count));
+  for (long i = 0; i < count; ++i) reals[static_cast<size_t>(i)] = valueAt(i);
+  auto out = open(text, path, true);
+  out->beginObject("Big", "one");
+  out->writeInt("before", 1);
+  out->writeR("reals", count, reals.data());
+  out->writeInt("after", 2);
+  out->endObject();
+  out->Close();
+}
+}  // namespace
+
+TEST(KPersistanceLarge, AnAttributeOverTheLimitIsRefusedNamingFileAndAttribute) {
+  EXPECT_EQ(kMaxAttributeValues, 536870911L);
+  KScratchFolder dir("large");
+  for (bool text : {true, false}) {
+    std::string path = dir.file(text ? "limit.txt" : "limit.bin");
+    auto out = open(text, path, true);
+    out->beginObject("Big", "one");
+    double one = 1.0;
+    // The count is refused before any value is touched, so one value will do.
+    try {
+      out->writeR("huge", kMaxAttributeValues + 1, &one);
+      FAIL() << "an attribute over the limit was written";
+    } catch (const KAttributeTooLargeException& e) {
+      KString message;
+      EXPECT_TRUE(e.GetErrorMessage(message));
+      EXPECT_NE(message.str().find(path), std::string::npos) << message.GetString();
+      EXPECT_NE(message.str().find("\"huge\""), std::string::npos) << message.GetString();
+      EXPECT_NE(message.str().find("536870912 values"), std::string::npos) << message.GetString();
+      EXPECT_NE(message.str().find("at most 536870911"), std::string::npos) << message.GetString();
+    }
+    try {
+      out->writeI64(KPersistName(7, 2, ""), kMaxAttributeValues + 1, nullptr);
+      FAIL() << "a numeric attribute over the limit was written";
+    } catch (const CInvalidArgException& e) {
+      KString message;
+      e.GetErrorMessage(message);
+      EXPECT_NE(message.str().find("#7.2"), std::string::npos) << message.GetString();
+    }
+    // The limit itself is allowed: this call fails only for its missing values.
+    try {
+      out->writeR("edge", kMaxAttributeValues, nullptr);
+      FAIL() << "values were taken from a null pointer";
+    } catch (const KAttributeTooLargeException&) {
+      FAIL() << "an attribute of exactly the limit was refused as too large";
+    } catch (const CInvalidArgException&) {
+    }
+    // Nothing of the refused attributes was written: the file stays usable.
+    out->writeReal("small", 2.5);
+    out->endObject();
+    out->Close();
+    auto in = open(text, path, false);
+    in->enterObject("Big", "one");
+    EXPECT_EQ(in->readReal("small", 0.0), 2.5);
+    EXPECT_EQ(in->findAttribute('R', "huge"), -1);
+  }
+}
+
+TEST(KPersistanceLarge, ArrayReadersHoldOneCopyOfTheValues) {
+  KScratchFolder dir("large");
+  for (bool text : {false, true}) {
+    const long count = text ? 300000 : 3000000;  // 2.4 MB and 24 MB of reals
+    const size_t bytes = static_cast<size_t>(count) * sizeof(double);
+    std::string path = dir.file(text ? "big.txt" : "big.bin");
+    writeBig(text, path, count);
+
+    auto in = open(text, path, false);
+    in->open();
+    in->enterObject("Big", "one");
+    KHSimpleArray<double> out;
+    KHeapResetPeak();
+    const size_t start = KHeapLiveBytes();
+    ASSERT_EQ(in->readReals("reals", out), count);
+    // The array itself and the page cache; a second copy would double it.
+    EXPECT_LT(KHeapPeakBytes() - start, bytes + bytes / 4) << (text ? "text" : "binary");
+    EXPECT_LT(KHeapLiveBytes() - start, bytes + bytes / 4);
+    EXPECT_EQ(out[0], valueAt(0));
+    EXPECT_EQ(out[count - 1], valueAt(count - 1));
+    EXPECT_EQ(in->readInt("after", 0), 2);
+    EXPECT_EQ(in->readInt("before", 0), 1);
+
+    // Read again, after other attributes: the same values.
+    KHSimpleArray<double> again;
+    ASSERT_EQ(in->readReals("reals", again), count);
+    EXPECT_EQ(again[count / 2], valueAt(count / 2));
+    // A missing array leaves the caller's array as it was.
+    EXPECT_EQ(in->readReals("absent", again), -1);
+    EXPECT_EQ(again.getCount(), count);
+    // A single-value reader of the same attribute still sees its count.
+    EXPECT_EQ(in->readReal("reals", -1.0), -1.0);
+  }
+}
+
+TEST(KPersistanceLarge, ArrayReadersAfterAScanOfOtherArraysGetTheirOwnValues) {
+  KScratchFolder dir("large");
+  for (bool text : {true, false}) {
+    std::string path = dir.file(text ? "mix.txt" : "mix.bin");
+    {
+      auto out = open(text, path, true);
+      out->beginObject("Mix", "one");
+      LONGLONG first[] = {1, 2, 3}, second[] = {40, 50};
+      KString names[] = {"x", "y"};
+      out->writeI64("first", 3, first);
+      out->writeS("names", 2, names);
+      out->writeChars("chars", "abc");
+      out->writeI64("second", 2, second);
+      out->endObject();
+      out->Close();
+    }
+    auto in = open(text, path, false);
+    in->enterObject("Mix", "one");
+    KHSimpleArray<LONGLONG> ints;
+    // Scanning to "second" passes "first", of the same tag: it must not
+    // land in the caller's array.
+    ASSERT_EQ(in->readInts64("second", ints), 2);
+    EXPECT_EQ(ints[0], 40);
+    EXPECT_EQ(ints[1], 50);
+    ASSERT_EQ(in->readInts64("first", ints), 3);
+    EXPECT_EQ(ints[2], 3);
+    // Values already loaded by a search come from the reader's own buffer.
+    ASSERT_EQ(in->findAttribute('I', "second"), 2);
+    ASSERT_EQ(in->readInts64("second", ints), 2);
+    EXPECT_EQ(ints[1], 50);
+    KString chars("unchanged");
+    EXPECT_EQ(in->readChars("nothing", chars), -1);
+    EXPECT_EQ(chars, "unchanged");
+    EXPECT_EQ(in->readChars("chars", chars), 3);
+    EXPECT_EQ(chars, "abc");
+    KHSimpleArray<KString> strings;
+    ASSERT_EQ(in->readStrings("names", strings), 2);
+    EXPECT_EQ(strings[1], "y");
+  }
+}
+
+TEST(KPersistanceLarge, WindowedRecordsStayWithinTheirWindow) {
+  KScratchFolder dir("large");
+  for (bool text : {false, true}) {
+    const long count = text ? 200000 : 2000000;
+    std::string path = dir.file(text ? "win.txt" : "win.bin");
+    writeBig(text, path, count);
+    auto in = open(text, path, false);
+    in->openForListing(KImplPersistance::kStream);
+    FRecordHead head;
+    long seen = 0, windows = 0;
+    bool inOrder = true;
+    KHeapResetPeak();
+    const size_t start = KHeapLiveBytes();
+    while (in->readNextRecordWindowed(head, 1000, [&](long first, long n) {
+      if (head.m_tag != 'R' || head.m_count != count) return;
+      ++windows;
+      for (long i = 0; i < n; ++i) inOrder = inOrder && in->realValues()[i] == valueAt(first + i);
+      seen += n;
+    })) {
+    }
+    EXPECT_EQ(seen, count);
+    EXPECT_EQ(windows, (count + 999) / 1000);
+    EXPECT_TRUE(inOrder);
+    // A window of reals and the page cache (20 pages of 32 KB).
+    EXPECT_LT(KHeapPeakBytes() - start, 1000u * 8 + 21u * 32050 + 65536);
+  }
+}
