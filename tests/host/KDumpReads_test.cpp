@@ -82,7 +82,7 @@ class DumpReadsTest : public testing::Test {
     return o;
   }
 
-  KTempFolder m_dir;
+  KScratchFolder m_dir;
   std::string m_file;
   size_t m_size = 0;
   KCountingFileSystem m_counter;

@@ -12,7 +12,7 @@ class QuelmHostCommandLineTest : public testing::Test {
   KHostRunResult run(const std::vector<std::string>& args) {
     return KHostRun(QUELMHOST_PATH, args, {{"QUELM_REGISTRY_DIR", m_store.path()}, {"LANG", "C"}, {"LC_ALL", ""}});
   }
-  KTempFolder m_store;
+  KScratchFolder m_store;
 };
 
 // The command word as its usage line shows it.
