@@ -475,10 +475,14 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
     m_record = head;
     m_bHaveRecord = true;
     m_bLoaded = false;
-    if (head.m_tag != tag) return false;
-    readRecordValues(head, true);
-    m_bLoaded = true;
-    return true;
+    if (head.m_tag == tag) {
+      readRecordValues(head, true);
+      m_bLoaded = true;
+      return true;
+    }
+    // The index holds the first record of each name; an attribute of the
+    // same name under another tag is looked for through the whole object.
+    return rescan(f, tag, name);
   }
   if (f.m_bScanned) {
     clearRecord();
@@ -515,6 +519,34 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
     m_bLoaded = match;
     f.m_scanPos = m_pFile->GetPosition();
     if (match) return true;
+  }
+}
+
+bool KImplPersistance::rescan(const FFrame& f, char tag, const KPersistName& name) {
+  m_pFile->Seek(static_cast<LONGLONG>(m_objects[f.m_object].m_body), CFile::begin);
+  for (;;) {
+    FRecordHead head;
+    head.m_start = m_pFile->GetPosition();
+    if (!readRecordHead(head)) throwBadFile();
+    ++m_nScanned;
+    if (head.m_tag == 'O') {
+      long child = objectAt(head.m_start);
+      if (child < 0) throwBadFile();
+      m_pFile->Seek(static_cast<LONGLONG>(m_objects[child].m_end), CFile::begin);
+      continue;
+    }
+    if (head.m_tag == 'E') {
+      clearRecord();
+      return false;
+    }
+    const bool match = head.m_tag == tag && head.m_name == name;
+    readRecordValues(head, match);
+    if (match) {
+      m_record = head;
+      m_bHaveRecord = true;
+      m_bLoaded = true;
+      return true;
+    }
   }
 }
 

@@ -242,6 +242,9 @@ class KImplPersistance : public KPersistance {
   // The algorithm of every reader: true with the record's values loaded.
   bool locate(char tag, const KPersistName& name);
   bool locateSingle(char tag, const KPersistName& name);
+  // Looks for (tag, name) through the whole body of the frame's object, past
+  // the index; true with the record's values loaded.
+  bool rescan(const FFrame& f, char tag, const KPersistName& name);
   void clearRecord() { m_bHaveRecord = false; }
 
   int m_nLevel;
