@@ -3,6 +3,7 @@
 #include "core/application/KApplicationAbstract.h"
 #include "numerics/expr/KExprFunctions.h"
 #include "numerics/expr/KExprValues.h"
+#include "containers/memory/KMemoryAllocator.h"
 #include "containers/options/KOptionBase.h"
 
 #include <gtest/gtest.h>
@@ -122,6 +123,23 @@ TEST(KExprTest, QuotedBracketsCountUpToTheLimitOnly) {
   const std::string deeper = "error(\"" + std::string(499, '(') + std::string(499, ')') + "\")";
   EXPECT_TRUE(evaluateText(deeper, v, error));
   EXPECT_NE(std::string(error.GetString()).find("nested too deeply"), std::string::npos) << error.GetString();
+}
+
+// Nodes come from one allocator made at start-up, 20 nodes per block, which
+// keeps a block between expressions.
+TEST(KExprTest, NodesComeFromTheStartUpAllocator) {
+  KMemoryAllocator& nodes = KExpr::getNodeAllocator();
+  EXPECT_EQ(nodes.getItemsPerBlock(), 20u);
+  EXPECT_EQ(nodes.getRequestedSize(), sizeof(KExpr));
+  EXPECT_GE(nodes.getBlockCount(), 1);
+  const unsigned long used = nodes.getUsedBytes();
+  {
+    KExpr e;
+    e.parse("1+2*3-(4/5)", false, 0);
+    EXPECT_GT(nodes.getUsedBytes(), used);
+  }
+  EXPECT_EQ(nodes.getUsedBytes(), used);
+  EXPECT_GE(nodes.getBlockCount(), 1);
 }
 
 TEST(KExprTest, CaseInsensitiveValuesLowerCaseTheName) {
