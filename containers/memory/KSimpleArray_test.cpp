@@ -144,8 +144,9 @@ TEST(KSimpleArrayTest, SGrowingArrayKeepsBufferTo50AndMovesToHeapInOrderAt51) {
 
 // setSize and grow ask for exact storage; within the buffer the storage
 // recorded is still the whole buffer, and the used count stays.
-TEST(KSimpleArrayTest, SGrowingArraySizedWithinTheBufferRecordsTheBuffer) {
-  KSGrowingArray<int> a;
+template <class Array, class Heap>
+void checkSizedWithinTheBuffer() {
+  Array a;
   a.setSize(10);
   EXPECT_TRUE(a.usesBuffer());
   EXPECT_EQ(a.getAllocated(), 50);
@@ -159,9 +160,14 @@ TEST(KSimpleArrayTest, SGrowingArraySizedWithinTheBufferRecordsTheBuffer) {
   a.setSize(51);
   EXPECT_FALSE(a.usesBuffer());
   EXPECT_EQ(a.getAllocated(), 51);
-  KHGrowingArray<int> h;
+  Heap h;
   h.setSize(10);
   EXPECT_EQ(h.getAllocated(), 10);
+}
+
+TEST(KSimpleArrayTest, SGrowingArraysSizedWithinTheBufferRecordTheBuffer) {
+  checkSizedWithinTheBuffer<KSGrowingArray<int>, KHGrowingArray<int>>();
+  checkSizedWithinTheBuffer<KSGrowingPtrArray<int>, KHGrowingPtrArray<int>>();
 }
 
 TEST(KSimpleArrayTest, SetAtGrowGrowsByTheCallersStepOnly) {

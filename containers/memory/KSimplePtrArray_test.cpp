@@ -191,14 +191,3 @@ TEST(KSimple2DArrayTest, ReserveOnAnSArrayKeepsTheWholeBuffer) {
   h.reserve(10);
   EXPECT_EQ(h.getAllocated(), 10);
 }
-
-TEST(KSimplePtrArrayTest, SGrowingPtrArraySizedWithinTheBufferRecordsTheBuffer) {
-  KSGrowingPtrArray<Tracked> a;
-  a.setSize(10);
-  EXPECT_TRUE(a.usesBuffer());
-  EXPECT_EQ(a.getAllocated(), 50);
-  EXPECT_EQ(a.getCount(), 0);
-  a.setSize(51);
-  EXPECT_FALSE(a.usesBuffer());
-  EXPECT_EQ(a.getAllocated(), 51);
-}

@@ -491,17 +491,7 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
   m_pFile->Seek(static_cast<LONGLONG>(f.m_scanPos), CFile::begin);
   for (;;) {
     FRecordHead head;
-    head.m_start = m_pFile->GetPosition();
-    if (!readRecordHead(head)) throwBadFile();
-    ++m_nScanned;
-    if (head.m_tag == 'O') {
-      long child = objectAt(head.m_start);
-      if (child < 0) throwBadFile();
-      f.m_scanPos = m_objects[child].m_end;
-      m_pFile->Seek(static_cast<LONGLONG>(f.m_scanPos), CFile::begin);
-      continue;
-    }
-    if (head.m_tag == 'E') {
+    if (!nextAttributeHead(head)) {
       f.m_scanPos = m_pFile->GetPosition();
       f.m_bScanned = true;
       clearRecord();
@@ -522,23 +512,24 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
   }
 }
 
-bool KImplPersistance::rescan(const FFrame& f, char tag, const KPersistName& name) {
-  m_pFile->Seek(static_cast<LONGLONG>(m_objects[f.m_object].m_body), CFile::begin);
+bool KImplPersistance::nextAttributeHead(FRecordHead& head) {
   for (;;) {
-    FRecordHead head;
+    head = FRecordHead();
     head.m_start = m_pFile->GetPosition();
     if (!readRecordHead(head)) throwBadFile();
     ++m_nScanned;
-    if (head.m_tag == 'O') {
-      long child = objectAt(head.m_start);
-      if (child < 0) throwBadFile();
-      m_pFile->Seek(static_cast<LONGLONG>(m_objects[child].m_end), CFile::begin);
-      continue;
-    }
-    if (head.m_tag == 'E') {
-      clearRecord();
-      return false;
-    }
+    if (head.m_tag == 'E') return false;
+    if (head.m_tag != 'O') return true;
+    long child = objectAt(head.m_start);
+    if (child < 0) throwBadFile();
+    m_pFile->Seek(static_cast<LONGLONG>(m_objects[child].m_end), CFile::begin);
+  }
+}
+
+bool KImplPersistance::rescan(const FFrame& f, char tag, const KPersistName& name) {
+  m_pFile->Seek(static_cast<LONGLONG>(m_objects[f.m_object].m_body), CFile::begin);
+  FRecordHead head;
+  while (nextAttributeHead(head)) {
     const bool match = head.m_tag == tag && head.m_name == name;
     readRecordValues(head, match);
     if (match) {
@@ -548,6 +539,8 @@ bool KImplPersistance::rescan(const FFrame& f, char tag, const KPersistName& nam
       return true;
     }
   }
+  clearRecord();
+  return false;
 }
 
 bool KImplPersistance::locateSingle(char tag, const KPersistName& name) {

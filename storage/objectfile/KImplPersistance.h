@@ -242,6 +242,9 @@ class KImplPersistance : public KPersistance {
   // The algorithm of every reader: true with the record's values loaded.
   bool locate(char tag, const KPersistName& name);
   bool locateSingle(char tag, const KPersistName& name);
+  // Reads the next attribute head of an object body from the file position,
+  // skipping nested objects whole; false at the object's end record.
+  bool nextAttributeHead(FRecordHead& head);
   // Looks for (tag, name) through the whole body of the frame's object, past
   // the index; true with the record's values loaded.
   bool rescan(const FFrame& f, char tag, const KPersistName& name);
