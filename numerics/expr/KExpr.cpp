@@ -186,6 +186,22 @@ namespace {
 bool stopped(double v, const KExprContext& c) { return KExprIsUndefined(v) || c.failed(); }
 }  // namespace
 
+// This node's operator applied to its operand values.
+inline double KExpr::applyInfix(double a, double b, KExprContext& c) {
+  switch (m_kind) {
+    case kExprPower: return KExprPow(a, b);
+    case kExprDivide:
+      if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, sourceText()); return KExprUndefined; }
+      return a / b;
+    case kExprMultiply: return a * b;
+    case kExprAdd: return a + b;
+    case kExprSubtract: return a - b;
+    case kExprGreater: return a > b ? 1.0 : 0.0;
+    case kExprLess: return a < b ? 1.0 : 0.0;
+    default: return a == b ? 1.0 : 0.0;
+  }
+}
+
 double KExpr::evaluateNode(KExprContext& c) {
   switch (m_kind) {
     case kExprRoot: case kExprGroup: case kExprPlus: case kExprNameCall:
@@ -197,9 +213,15 @@ double KExpr::evaluateNode(KExprContext& c) {
       return stopped(v, c) ? KExprUndefined : -v;
     }
     case kExprPower: case kExprDivide: case kExprMultiply: case kExprAdd: case kExprSubtract:
-    case kExprGreater: case kExprLess: case kExprEqual:
+    case kExprGreater: case kExprLess: case kExprEqual: {
       if (m_children.size() < 2) break;
-      return evaluateChain(c);
+      if (m_children[0]->isChainLink()) return evaluateChain(c);
+      double a = m_children[0]->evaluateNode(c);
+      if (stopped(a, c)) return KExprUndefined;
+      double b = m_children[1]->evaluateNode(c);
+      if (stopped(b, c)) return KExprUndefined;
+      return applyInfix(a, b, c);
+    }
     case kExprVariable: return lookupVariable(c);
     case kExprNumber: return m_value;
     case kExprFunctionCall: return evaluateCall(c);
@@ -258,19 +280,8 @@ double KExpr::evaluateChain(KExprContext& c) {
     KExpr* op = spine[i];
     double b = op->m_children[1]->evaluateNode(c);
     if (stopped(b, c)) return KExprUndefined;
-    switch (op->m_kind) {
-      case kExprPower: a = KExprPow(a, b); break;
-      case kExprDivide:
-        if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, op->sourceText()); return KExprUndefined; }
-        a = a / b;
-        break;
-      case kExprMultiply: a = a * b; break;
-      case kExprAdd: a = a + b; break;
-      case kExprSubtract: a = a - b; break;
-      case kExprGreater: a = a > b ? 1.0 : 0.0; break;
-      case kExprLess: a = a < b ? 1.0 : 0.0; break;
-      default: a = a == b ? 1.0 : 0.0; break;
-    }
+    a = op->applyInfix(a, b, c);
+    if (KExprIsUndefined(a)) return a;
   }
   return a;
 }

@@ -161,6 +161,7 @@ class KExpr : public KObject {
   // An infix node with both operands: a link of a chain's left spine.
   bool isChainLink() const { return m_kind >= kExprPower && m_kind <= kExprEqual && m_children.size() == 2; }
   double evaluateChain(KExprContext& context);
+  double applyInfix(double a, double b, KExprContext& context);
 
   // The flat token list exists only while a node is parsed; the parser keeps
   // it on its own stack, so a parsed node carries only its children.
