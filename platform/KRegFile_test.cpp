@@ -148,6 +148,40 @@ TEST(KRegFileTest, WriterWrapsLongHexListsAndReadsThemBack) {
   EXPECT_TRUE(parseOk(text).sameAs(m));
 }
 
+// Lines break after the comma that passes column 74, so a 30-byte default
+// value fills its first line to 76 characters ("@=hex:" and 23 bytes, the
+// last comma and the backslash).
+TEST(KRegFileTest, HexListsWrapAtTheirFixedColumn) {
+  KRegModel m;
+  std::string data;
+  for (int i = 0; i < 30; ++i) data += static_cast<char>(0xA0 + i);
+  m.addKey("HKEY_CURRENT_USER\\K").setValue("", 3, data);
+  std::string text = KRegFile::write(m).str();
+  size_t start = text.find("@=hex:");
+  ASSERT_NE(start, std::string::npos) << text;
+  std::string first = text.substr(start, text.find('\n', start) - start);
+  EXPECT_EQ(first.size(), 76u) << first;
+  EXPECT_EQ(first.substr(first.size() - 4), "b6,\\");
+  std::string second = text.substr(start + first.size() + 1);
+  EXPECT_EQ(second.substr(0, second.find('\n')), "  b7,b8,b9,ba,bb,bc,bd");
+  EXPECT_TRUE(parseOk(text).sameAs(m));
+}
+
+// Names ignore the case of every ASCII letter, the ends of the alphabet too.
+TEST(KRegFileTest, NamesDifferingInTheCaseOfAOrZAreOne) {
+  KRegModel m;
+  KRegModel::Key& k = m.addKey("HKEY_CURRENT_USER\\Zone\\Area");
+  EXPECT_EQ(m.findKey("HKEY_CURRENT_USER\\zone\\area"), &k);
+  EXPECT_EQ(&m.addKey("hkey_current_user\\ZONE\\AREA"), &k);
+  k.setValue("Z", 4, "1234");
+  k.setValue("a", 4, "5678");
+  EXPECT_NE(k.findValue("z"), nullptr);
+  EXPECT_NE(k.findValue("A"), nullptr);
+  k.setValue("z", 4, "9999");
+  EXPECT_EQ(k.values.size(), 2u);
+  EXPECT_EQ(k.findValue("Z")->data, "9999");
+}
+
 TEST(KRegFileTest, ArbitraryBytesInNamesAndStringsRoundTrip) {
   KRegModel m;
   KRegModel::Key& k = m.addKey("HKEY_CURRENT_USER\\\xC3\xA9t\xC3\xA9]");

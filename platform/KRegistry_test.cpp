@@ -156,6 +156,19 @@ TEST_F(KRegistryTest, NamesIgnoreCaseAndKeepTheirFirstCase) {
   for (HKEY k : {h, again, sub}) EXPECT_EQ(RegCloseKey(k), ERROR_SUCCESS);
 }
 
+// Equal bytes written under another type are a change: the type is stored.
+TEST_F(KRegistryTest, SameBytesUnderAnotherTypeChangeTheType) {
+  HKEY h = create("Software\\Typed");
+  const std::string bytes("abc\0", 4);
+  ASSERT_EQ(RegSetValueExA(h, "V", 0, REG_BINARY, reinterpret_cast<const BYTE*>(bytes.data()), 4), ERROR_SUCCESS);
+  ASSERT_EQ(RegSetValueExA(h, "V", 0, REG_SZ, reinterpret_cast<const BYTE*>(bytes.data()), 4), ERROR_SUCCESS);
+  DWORD type = 0;
+  EXPECT_EQ(query(h, "V", &type), bytes);
+  EXPECT_EQ(type, REG_SZ);
+  EXPECT_NE(readFile(userFile()).find("\"V\"=\"abc\"\n"), std::string::npos);
+  EXPECT_EQ(RegCloseKey(h), ERROR_SUCCESS);
+}
+
 TEST_F(KRegistryTest, QueryAnswersSizeAndMoreDataWithTheNeededSize) {
   HKEY h = create("Software\\Sizes");
   ASSERT_EQ(setString(h, "Path", "C:\\data"), ERROR_SUCCESS);

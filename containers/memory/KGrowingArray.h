@@ -46,5 +46,11 @@ class KSGrowingArray : public KBufferedArray<KHGrowingArray<T>, T> {
     if (n > 0 && n <= kArrayBufferCount && n >= this->m_nCount) n = kArrayBufferCount;
     KHGrowingArray<T>::reserve(n);
   }
+  // Storage of up to 50 elements is the whole buffer: the storage size
+  // recorded is 50, and only the used count follows the request.
+  void grow(long n) override {
+    if (n > 0 && n <= kArrayBufferCount) n = kArrayBufferCount;
+    KHGrowingArray<T>::grow(n);
+  }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 };

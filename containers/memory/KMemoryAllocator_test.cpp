@@ -87,6 +87,12 @@ TEST_F(KMemoryAllocatorTest, ItemsPerBlockAreCappedNear100000Bytes) {
   void* p = big.allocate();
   ASSERT_NE(p, nullptr);
   big.release(p);
+  // One-byte records: 100000 of them fit the limit exactly. A zero size
+  // divides as one.
+  EXPECT_EQ(KMemoryAllocator(1, 100000).getItemsPerBlock(), 100000u);
+  EXPECT_EQ(KMemoryAllocator(1, 200000).getItemsPerBlock(), 100000u);
+  EXPECT_EQ(KMemoryAllocator(0, 100000).getItemsPerBlock(), 100000u);
+  EXPECT_EQ(KMemoryAllocator(2, 100000).getItemsPerBlock(), 50000u);
 }
 
 TEST_F(KMemoryAllocatorTest, ReleasingTheLastSlotReturnsAllBlocksByDefault) {
@@ -207,6 +213,22 @@ TEST_F(KMemoryAllocatorTest, ResetAppliesMaxBlockSizeAsAnItemCount) {
   EXPECT_EQ(a.getItemsPerBlock(), 64u);
   a.reset(48, 20);
   EXPECT_EQ(a.getItemsPerBlock(), 20u);
+  // Caps of 0 and 1 both leave one item per block, which still serves.
+  for (long cap : {0L, 1L}) {
+    setOption("maxBlockSize", cap);
+    a.reset(48, 1000);
+    EXPECT_EQ(a.getItemsPerBlock(), 1u) << cap;
+    void* p = a.allocate();
+    void* q = a.allocate();
+    ASSERT_NE(p, nullptr);
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(a.getBlockCount(), 2);
+    a.release(p);
+    a.release(q);
+  }
+  setOption("maxBlockSize", 2);
+  a.reset(48, 1000);
+  EXPECT_EQ(a.getItemsPerBlock(), 2u);
 }
 
 TEST_F(KMemoryAllocatorTest, ProcessTotalsFollowEveryAllocator) {

@@ -5,7 +5,9 @@
 // row * columns + column.
 //
 // Invariants: either rows = columns = 0 and there is no storage, or
-// rows > 0, columns > 0 and the storage holds rows * columns elements.
+// rows > 0, columns > 0 and the storage holds rows * columns elements --
+// except after reserve on an S array, which keeps its whole built-in buffer
+// of 50 elements while rows * columns fit in it.
 #pragma once
 #include "containers/memory/KSimpleArray.h"
 
@@ -14,9 +16,10 @@ class KSimple2DArray : public KSimpleArray<T> {
  public:
   // Gives the array rows x columns elements (negative counts as 0). When the
   // product changes the storage is reallocated exactly, keeping the elements
-  // in linear order (not re-laid out by row). A zero product releases the
-  // storage. True when the storage could not be obtained (array unchanged).
-  bool resize(long rows, long columns) {
+  // in linear order (not re-laid out by row) when `keep` is set and resetting
+  // every element to its default value otherwise. A zero product releases
+  // the storage. True when the storage could not be obtained (array unchanged).
+  bool resize(long rows, long columns, bool keep = true) {
     if (rows < 0) rows = 0;
     if (columns < 0) columns = 0;
     long long product = static_cast<long long>(rows) * columns;
@@ -26,6 +29,7 @@ class KSimple2DArray : public KSimpleArray<T> {
     }
     if (product >= kArraySizeLimit) return true;
     if (product != this->storageSize() && this->reallocate(static_cast<long>(product))) return true;
+    if (!keep) this->resetRange(0, this->storageSize(), false);
     m_nRows = rows;
     m_nColumns = std::max(columns, 1L);
     return false;
@@ -91,6 +95,14 @@ class KSSimple2DArray : public KBufferedArray<KHSimple2DArray<T>, T> {
   KSSimple2DArray& operator=(const KSSimple2DArray& other) {
     this->copy2D(other);
     return *this;
+  }
+  // Sizes the array as setSize does, but keeps the whole built-in buffer
+  // while the request fits in it, so that later resizes up to 50 elements
+  // reallocate nothing.
+  void reserve(long n) override {
+    this->setSize(n);
+    if (n > 0 && n <= kArrayBufferCount && this->storageSize() < kArrayBufferCount)
+      this->reallocate(kArrayBufferCount);
   }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 };

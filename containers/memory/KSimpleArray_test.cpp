@@ -142,6 +142,34 @@ TEST(KSimpleArrayTest, SGrowingArrayKeepsBufferTo50AndMovesToHeapInOrderAt51) {
   EXPECT_EQ(a[50], 0);
 }
 
+// setSize and grow ask for exact storage; within the buffer the storage
+// recorded is still the whole buffer, and the used count stays.
+template <class Array, class Heap>
+void checkSizedWithinTheBuffer() {
+  Array a;
+  a.setSize(10);
+  EXPECT_TRUE(a.usesBuffer());
+  EXPECT_EQ(a.getAllocated(), 50);
+  EXPECT_EQ(a.getCount(), 0);
+  a.setCount(3);
+  a.grow(20);
+  EXPECT_EQ(a.getAllocated(), 50);
+  EXPECT_EQ(a.getCount(), 3);
+  a.setSize(50);
+  EXPECT_EQ(a.getAllocated(), 50);
+  a.setSize(51);
+  EXPECT_FALSE(a.usesBuffer());
+  EXPECT_EQ(a.getAllocated(), 51);
+  Heap h;
+  h.setSize(10);
+  EXPECT_EQ(h.getAllocated(), 10);
+}
+
+TEST(KSimpleArrayTest, SGrowingArraysSizedWithinTheBufferRecordTheBuffer) {
+  checkSizedWithinTheBuffer<KSGrowingArray<int>, KHGrowingArray<int>>();
+  checkSizedWithinTheBuffer<KSGrowingPtrArray<int>, KHGrowingPtrArray<int>>();
+}
+
 TEST(KSimpleArrayTest, SetAtGrowGrowsByTheCallersStepOnly) {
   KHGrowingArray<int> a;
   a.setAtGrow(10, 7, 5);

@@ -203,6 +203,11 @@ class KSGrowingPtrArray : public KHGrowingPtrArray<T> {
     if (n > 0 && n <= kArrayBufferCount && n >= this->m_nCount) n = kArrayBufferCount;
     KHGrowingPtrArray<T>::reserve(n);
   }
+  // As for the value arrays: storage within the buffer is the whole buffer.
+  void grow(long n) override {
+    if (n > 0 && n <= kArrayBufferCount) n = kArrayBufferCount;
+    KHGrowingPtrArray<T>::grow(n);
+  }
   bool usesBuffer() const { return this->m_pData == m_buffer; }
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 

@@ -156,3 +156,38 @@ TEST(KSimple2DArrayTest, SArrayStaysInItsBufferUpTo50Elements) {
   EXPECT_FALSE(a.usesBuffer());
   EXPECT_EQ(a.getCount(), 60);
 }
+
+TEST(KSimple2DArrayTest, ResizeWithoutKeepResetsTheElements) {
+  KHSimple2DArray<int> a(2, 3);
+  for (int i = 0; i < 6; ++i) a[i] = i + 1;
+  a.resize(3, 3, false);
+  for (int i = 0; i < 9; ++i) EXPECT_EQ(a[i], 0) << i;
+  a[4] = 7;
+  a.resize(3, 3, false);  // same product: still reset
+  EXPECT_EQ(a[4], 0);
+  a[4] = 7;
+  a.resize(1, 9);
+  EXPECT_EQ(a[4], 7);
+}
+
+TEST(KSimple2DArrayTest, ReserveOnAnSArrayKeepsTheWholeBuffer) {
+  KSSimple2DArray<double> s;
+  s.reserve(10);
+  EXPECT_TRUE(s.usesBuffer());
+  EXPECT_EQ(s.getAllocated(), 50);
+  EXPECT_EQ(s.getRows(), 1);
+  EXPECT_EQ(s.getColumns(), 10);
+  s.at(0, 9) = 2.5;
+  KHeapFailAfter(0);
+  s.resize(5, 10);
+  EXPECT_EQ(KHeapRequestCount(), 0);
+  EXPECT_EQ(s.at(0, 9), 2.5);
+  s.reserve(60);
+  EXPECT_FALSE(s.usesBuffer());
+  EXPECT_EQ(s.getAllocated(), 60);
+  EXPECT_EQ(s[9], 2.5);
+  // Heap 2D arrays reserve exactly.
+  KHSimple2DArray<double> h;
+  h.reserve(10);
+  EXPECT_EQ(h.getAllocated(), 10);
+}

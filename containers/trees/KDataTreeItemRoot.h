@@ -26,9 +26,11 @@ class QUELM_TREES_API KDataTreeItemRoot : public KTreeRootBase<T, KDataTreeItem<
 
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
 
-  // The item pool of this value type, created on first use.
+  // The item pool of this value type, created on first use. Handing it out
+  // clears its fresh flag: a fresh pool is one no tree has asked for yet.
   static KMemoryAllocator& getStaticAllocator() {
     static KMemoryAllocator allocator(sizeof(KDataTreeItem<T>), 1000);
+    allocator.setFresh(false);
     return allocator;
   }
 

@@ -22,9 +22,13 @@ int KGlobalUtils::cmpSignificant(double a, double b) {
   int eb = decimalExponent(b);
   if (std::abs(ea - eb) >= 2) return greaterSide(a, b);
   int e = ea > eb ? ea : eb;
-  double scale = std::pow(10.0, e);
-  double ma = a / scale;
-  double mb = b / scale;
+  // Below 1e-307 the power of ten itself would be subnormal or zero (10^-324
+  // is 0, and dividing by it gives infinities): bring both values up by 1e16
+  // first. The mantissas only have to order and compare the values.
+  double lift = e < -307 ? 1e16 : 1.0;
+  double scale = std::pow(10.0, e < -307 ? e + 16 : e);
+  double ma = a * lift / scale;
+  double mb = b * lift / scale;
   long long ia = static_cast<long long>(ma * 100000000.0);
   long long ib = static_cast<long long>(mb * 100000000.0);
   if (ib > ia && b > a) return 1;

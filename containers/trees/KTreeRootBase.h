@@ -243,8 +243,9 @@ class QUELM_TREES_API KTreeRootBase : public Item {
                                    const unsigned int* flags) {
     depth = 0;
     if (m_linkedListLevel != 0) {
-      if (added) *added = true;
-      return addAsLinkedList(value, flags);
+      KTreeItemBase* item = addAsLinkedList(value, flags);
+      if (added) *added = item != nullptr;
+      return item;
     }
     bool isNew = true;
     KTreeItemBase* parent = nullptr;

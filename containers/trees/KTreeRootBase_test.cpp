@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "containers/memory/KGrowingArray.h"
 #include "containers/trees/KTreeTestSupport.h"
+#include "platform/KHeap.h"
 
 namespace {
 
@@ -264,3 +268,96 @@ TEST(KTreeRootBaseTest, ItemsReturnToThePerTypeAllocator) {
 }
 
 }  // namespace
+
+namespace {
+// Values and colours in the depth-first walk: "4B 2R 1B ...".
+std::string shapeOf(const KLongTree& tree) {
+  std::string out;
+  KTreeIteratorBase it(tree, KTreeIteratorBase::kDepthFirst);
+  for (; !it.atEnd(); it.advance()) {
+    const KTreeItemBase* x = it.current();
+    if (!out.empty()) out += ' ';
+    out += std::to_string(*static_cast<const KDataTreeItem<long>*>(x)->value()) + (x->isRed() ? "R" : "B");
+  }
+  return out;
+}
+}  // namespace
+
+// The shapes below follow the classic repair rules, removing a two-child
+// value through its successor when that is red and else its predecessor;
+// they were checked against an independent model of those rules. Every step
+// must give exactly this shape, not merely some valid tree.
+TEST(KTreeRootBaseTest, RemovalsLeaveTheShapeTheColouringRulesGive) {
+  KLongTree tree;
+  for (long v = 1; v <= 31; ++v) tree.add(v);
+  EXPECT_EQ(shapeOf(tree),
+            "8B 4B 2B 1B 3B 6B 5B 7B 16R 12B 10B 9B 11B 14B 13B 15B 20B 18B 17B 19B 24R 22B 21B 23B 26B 25B 28R 27B "
+            "30B 29R 31R");
+  const long removed[] = {16, 8, 24, 4, 12, 20, 28};
+  const char* expected[] = {
+      "8B 4B 2B 1B 3B 6B 5B 7B 20R 15B 12B 10R 9B 11B 14B 13R 18B 17B 19B 24B 22B 21B 23B 26B 25B 28R 27B 30B 29R 31R",
+      "20B 7B 4B 2R 1B 3B 6B 5R 15R 12B 10R 9B 11B 14B 13R 18B 17B 19B 24B 22B 21B 23B 26B 25B 28R 27B 30B 29R 31R",
+      "20B 7B 4B 2R 1B 3B 6B 5R 15R 12B 10R 9B 11B 14B 13R 18B 17B 19B 26B 23B 22B 21R 25B 28B 27B 30B 29R 31R",
+      "20B 7B 5B 2R 1B 3B 6B 15R 12B 10R 9B 11B 14B 13R 18B 17B 19B 26B 23B 22B 21R 25B 28B 27B 30B 29R 31R",
+      "20B 7B 5B 2R 1B 3B 6B 15R 13B 10R 9B 11B 14B 18B 17B 19B 26B 23B 22B 21R 25B 28B 27B 30B 29R 31R",
+      "21B 7B 5B 2R 1B 3B 6B 15R 13B 10R 9B 11B 14B 18B 17B 19B 26B 23B 22B 25B 28B 27B 30B 29R 31R",
+      "21B 7B 5B 2R 1B 3B 6B 15R 13B 10R 9B 11B 14B 18B 17B 19B 26B 23B 22B 25B 29B 27B 30B 31R",
+  };
+  for (size_t i = 0; i < std::size(removed); ++i) {
+    long key = removed[i];
+    ASSERT_GE(tree.remove(&key), 0);
+    EXPECT_EQ(shapeOf(tree), expected[i]) << "after removing " << key;
+    EXPECT_EQ(KTreeChecker::check(tree), "");
+  }
+}
+
+// add() answers the item holding the value just added, also when the repair
+// rotated at the root and so moved the values held by the root object.
+TEST(KTreeRootBaseTest, AddAnswersTheItemOfTheNewValueAfterARootRotation) {
+  for (auto order : {std::vector<long>{1, 3, 2}, std::vector<long>{3, 1, 2}, std::vector<long>{1, 2, 3}}) {
+    KLongTree tree;
+    const KTreeItemBase* last = nullptr;
+    for (long v : order) {
+      long depth = 0;
+      bool added = false;
+      last = tree.add(v, depth, &added, nullptr);
+      ASSERT_NE(last, nullptr);
+      EXPECT_TRUE(added);
+      EXPECT_EQ(*static_cast<const KDataTreeItem<long>*>(last)->value(), v) << order[0] << order[1] << order[2];
+    }
+    EXPECT_EQ(*tree.getData(), 2);
+  }
+}
+
+// In linked-list mode an add whose item cannot be had adds nothing and says so.
+TEST(KTreeRootBaseTest, ListAddWithoutAnItemReportsNothingAdded) {
+  KMemoryAllocator& allocator = KLongTree::getStaticAllocator();
+  ASSERT_EQ(allocator.getUsedBytes(), 0u);
+  const unsigned long itemSize = allocator.getRequestedSize();
+  allocator.reset(itemSize, 1);  // one item per block, so one heap failure fails the add
+  {
+    KLongTree tree;
+    tree.convertToLinkedList(false);
+    tree.add(1L);  // held by the root object itself
+    KHeapFailAfter(1);
+    long depth = 0;
+    bool added = true;
+    EXPECT_EQ(tree.add(2L, depth, &added, nullptr), nullptr);
+    KHeapFailAfter(0);
+    EXPECT_FALSE(added);
+    EXPECT_EQ(tree.getCount(), 1);
+    EXPECT_EQ(KTreeChecker::check(tree), "");
+    EXPECT_NE(tree.add(3L, depth, &added, nullptr), nullptr);
+    EXPECT_TRUE(added);
+    EXPECT_EQ(walkValues(tree, KTreeIteratorBase::kInOrder), (std::vector<long>{1, 3}));
+  }
+  allocator.reset(itemSize, 1000);
+}
+
+TEST(KTreeRootBaseTest, HandingOutTheStaticAllocatorClearsItsFreshFlag) {
+  KMemoryAllocator& allocator = KLongTree::getStaticAllocator();
+  allocator.setFresh(true);
+  KLongTree tree;
+  EXPECT_FALSE(allocator.isFresh());
+  EXPECT_TRUE(KMemoryAllocator(8, 10).isFresh());
+}

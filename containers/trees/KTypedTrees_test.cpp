@@ -101,6 +101,24 @@ TEST(KGlobalUtilsTest, SignificantDigitComparison) {
   EXPECT_EQ(KGlobalUtils::cmpFunc(9.99, 10.0, 0), 1);
 }
 
+// Near and below the smallest normal double the power of ten that scales
+// the mantissas underflows; the comparison must still order the values.
+TEST(KGlobalUtilsTest, SubnormalValuesKeepTheirOrder) {
+  EXPECT_EQ(KGlobalUtils::cmpFunc(5e-324, 1e-323, 0), 1);
+  EXPECT_EQ(KGlobalUtils::cmpFunc(1e-323, 5e-324, 0), -1);
+  EXPECT_EQ(KGlobalUtils::cmpFunc(-5e-324, -1e-323, 0), -1);
+  EXPECT_EQ(KGlobalUtils::cmpFunc(1e-323, 1e-323, 0), 0);
+  EXPECT_EQ(KGlobalUtils::cmpFunc(3e-320, 3.1e-320, 0), 1);
+  EXPECT_EQ(KGlobalUtils::cmpFunc(2e-308, 2.0000000001e-308, 0), 1);
+  EXPECT_EQ(KGlobalUtils::cmpFunc(2e-308, 2e-308 * (1 + 1e-16), 0), 0);
+  // Every neighbouring pair of the smallest subnormals, both ways.
+  for (double a = 5e-324; a < 1e-320; a = std::nextafter(a, 1.0) * 1.5) {
+    const double b = std::nextafter(a, 1.0);
+    ASSERT_EQ(KGlobalUtils::cmpFunc(a, b, 0), 1) << a;
+    ASSERT_EQ(KGlobalUtils::cmpFunc(b, a, 0), -1) << a;
+  }
+}
+
 TEST(KGlobalUtilsTest, RelativeToleranceIdentifiers) {
   EXPECT_EQ(KGlobalUtils::cmpFunc(100.0, 100.005, 211), 0);
   EXPECT_EQ(KGlobalUtils::cmpFunc(1.0, -1.0, 211), -1);

@@ -14,16 +14,21 @@
 namespace {
 bool g_evaluating = false;
 
-// One slot stays taken for the life of the process, so that the pool keeps its
-// block between expressions: an entry field parses and frees a whole tree at a
-// time, and would otherwise obtain and return a block for every expression.
+// Expression nodes come from the one process-wide allocator made at start-up,
+// 20 nodes per block: entry fields parse short texts. One slot stays taken
+// for the life of the process, so that the pool keeps its block between
+// expressions: an entry field parses and frees a whole tree at a time, and
+// would otherwise obtain and return a block for every expression.
 KMemoryAllocator& nodeAllocator() {
-  static KMemoryAllocator allocator(sizeof(KExpr), 100);
+  static KMemoryAllocator allocator(sizeof(KExpr), 20);
   static void* const keepBlock = allocator.allocate();
   (void)keepBlock;
   return allocator;
 }
+[[maybe_unused]] const bool g_nodeAllocatorAtStartUp = (nodeAllocator(), true);
 }  // namespace
+
+KMemoryAllocator& KExpr::getNodeAllocator() { return nodeAllocator(); }
 
 void* KExpr::operator new(size_t size) {
   // Classes derived from KExpr by the owners of a tree may be larger than a
@@ -44,27 +49,55 @@ KExpr::KExpr(bool userLocale) : m_userLocale(userLocale) {}
 KExpr::~KExpr() { clearTree(); }
 
 void KExpr::clearTree() {
-  for (KExpr* c : m_children) delete c;
-  m_children.clear();
   m_depth = 1;
+  if (m_children.empty()) return;
+  // Children are deleted recursively, except down a chain's left spine: that
+  // is unlinked and deleted by a loop, since a chain may be any length.
+  KExpr* spine = nullptr;
+  for (size_t i = 0; i < m_children.size(); ++i) {
+    KExpr* c = m_children[i];
+    if (i == 0 && c->isChainLink()) spine = c;
+    else delete c;
+  }
+  m_children.clear();
+  while (spine) {
+    KExpr* left = spine->m_children[0];
+    KExpr* right = spine->m_children[1];
+    spine->m_children.clear();
+    delete right;
+    delete spine;
+    spine = left->isChainLink() ? left : (delete left, nullptr);
+  }
 }
 
+// The left operand of an infix node is evaluated in that node's own loop
+// (evaluateChain), so a chain link below it adds no level.
 void KExpr::addChild(KExpr* child) {
   m_children.push_back(child);
-  m_depth = std::max(m_depth, child->m_depth + 1);
+  const bool spine = m_children.size() == 1 && m_kind >= kExprPower && m_kind <= kExprEqual && child->isChainLink();
+  m_depth = std::max(m_depth, child->m_depth + (spine ? 0 : 1));
 }
 
 void KExpr::updateDepth() {
   m_depth = 1;
-  for (KExpr* c : m_children) m_depth = std::max(m_depth, c->m_depth + 1);
+  const bool infix = m_kind >= kExprPower && m_kind <= kExprEqual;
+  for (size_t i = 0; i < m_children.size(); ++i) {
+    const KExpr* c = m_children[i];
+    m_depth = std::max(m_depth, c->m_depth + (i == 0 && infix && c->isChainLink() ? 0 : 1));
+  }
 }
 
 bool KExpr::isEvaluating() { return g_evaluating; }
 
 KString KExpr::sourceText() const {
-  if (m_kind >= kExprPower && m_kind <= kExprEqual && m_children.size() == 2)
-    return m_children[0]->sourceText() + m_text + m_children[1]->sourceText();
-  return m_text;
+  if (!isChainLink()) return m_text;
+  // Down the left spine by a loop, then back up it adding each operator and
+  // its right operand.
+  std::vector<const KExpr*> spine;
+  for (const KExpr* x = this; x->isChainLink(); x = x->m_children[0]) spine.push_back(x);
+  KString text = spine.back()->m_children[0]->sourceText();
+  for (size_t i = spine.size(); i-- > 0;) text += spine[i]->m_text + spine[i]->m_children[1]->sourceText();
+  return text;
 }
 
 void KExpr::parse(const KString& text, bool userLocale, int lengthMode) {
@@ -153,6 +186,22 @@ namespace {
 bool stopped(double v, const KExprContext& c) { return KExprIsUndefined(v) || c.failed(); }
 }  // namespace
 
+// This node's operator applied to its operand values.
+inline double KExpr::applyInfix(double a, double b, KExprContext& c) {
+  switch (m_kind) {
+    case kExprPower: return KExprPow(a, b);
+    case kExprDivide:
+      if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, sourceText()); return KExprUndefined; }
+      return a / b;
+    case kExprMultiply: return a * b;
+    case kExprAdd: return a + b;
+    case kExprSubtract: return a - b;
+    case kExprGreater: return a > b ? 1.0 : 0.0;
+    case kExprLess: return a < b ? 1.0 : 0.0;
+    default: return a == b ? 1.0 : 0.0;
+  }
+}
+
 double KExpr::evaluateNode(KExprContext& c) {
   switch (m_kind) {
     case kExprRoot: case kExprGroup: case kExprPlus: case kExprNameCall:
@@ -166,22 +215,12 @@ double KExpr::evaluateNode(KExprContext& c) {
     case kExprPower: case kExprDivide: case kExprMultiply: case kExprAdd: case kExprSubtract:
     case kExprGreater: case kExprLess: case kExprEqual: {
       if (m_children.size() < 2) break;
+      if (m_children[0]->isChainLink()) return evaluateChain(c);
       double a = m_children[0]->evaluateNode(c);
       if (stopped(a, c)) return KExprUndefined;
       double b = m_children[1]->evaluateNode(c);
       if (stopped(b, c)) return KExprUndefined;
-      switch (m_kind) {
-        case kExprPower: return KExprPow(a, b);
-        case kExprDivide:
-          if (b == 0.0) { c.fail(0, KEXPR_DIVIDE_BY_ZERO, sourceText()); return KExprUndefined; }
-          return a / b;
-        case kExprMultiply: return a * b;
-        case kExprAdd: return a + b;
-        case kExprSubtract: return a - b;
-        case kExprGreater: return a > b ? 1.0 : 0.0;
-        case kExprLess: return a < b ? 1.0 : 0.0;
-        default: return a == b ? 1.0 : 0.0;
-      }
+      return applyInfix(a, b, c);
     }
     case kExprVariable: return lookupVariable(c);
     case kExprNumber: return m_value;
@@ -216,6 +255,35 @@ double KExpr::evaluateNode(KExprContext& c) {
   }
   c.fail(0, KEXPR_BAD_NODE, m_text);
   return KExprUndefined;
+}
+
+// A left-associative chain "a+b*c-d..." hangs down its left operands. The
+// spine is collected by a loop and applied from its bottom up, so evaluation
+// recurses only into right operands, however long the chain.
+double KExpr::evaluateChain(KExprContext& c) {
+  constexpr size_t kLocal = 16;
+  KExpr* local[kLocal];
+  std::vector<KExpr*> more;
+  size_t n = 0;
+  for (KExpr* x = this; x->isChainLink(); x = x->m_children[0], ++n) {
+    if (n < kLocal) {
+      local[n] = x;
+      continue;
+    }
+    if (n == kLocal) more.assign(local, local + kLocal);
+    more.push_back(x);
+  }
+  KExpr* const* spine = n <= kLocal ? local : more.data();
+  double a = spine[n - 1]->m_children[0]->evaluateNode(c);
+  if (stopped(a, c)) return KExprUndefined;
+  for (size_t i = n; i-- > 0;) {
+    KExpr* op = spine[i];
+    double b = op->m_children[1]->evaluateNode(c);
+    if (stopped(b, c)) return KExprUndefined;
+    a = op->applyInfix(a, b, c);
+    if (KExprIsUndefined(a)) return a;
+  }
+  return a;
 }
 
 bool KExpr::evaluate(double* result, KExprContext& c) {
@@ -278,12 +346,15 @@ bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorTe
 
 void KExpr::collectNames(KExprValues& names, int guard) const {
   if (guard > KExprMaxDepth) return;
-  if (m_kind == kExprIsDefinedCall) return;
-  if (m_kind == kExprVariable) {
-    const KExprValue* pre = KExprValues::predefined().lookup(m_name);
-    if (!pre) names.addValue(m_name, 0.0);
+  // A chain's left spine is walked by a loop; its right operands recurse.
+  const KExpr* x = this;
+  for (; x->isChainLink(); x = x->m_children[0]) x->m_children[1]->collectNames(names, guard + 1);
+  if (x->m_kind == kExprIsDefinedCall) return;
+  if (x->m_kind == kExprVariable) {
+    const KExprValue* pre = KExprValues::predefined().lookup(x->m_name);
+    if (!pre) names.addValue(x->m_name, 0.0);
     else if (pre->m_expression) pre->m_expression->collectNames(names, guard + 1);
     return;
   }
-  for (KExpr* child : m_children) child->collectNames(names, guard + 1);
+  for (KExpr* child : x->m_children) child->collectNames(names, guard + 1);
 }

@@ -16,7 +16,11 @@
 //
 // Ownership: a node owns its children (and, while parsing, its token list).
 // Nodes come from a block allocator. Trees are nested at most KExprMaxDepth
-// levels, so that evaluation and destruction never exhaust the stack.
+// levels, so that evaluation and destruction never exhaust the stack. Nesting
+// counts what the recursion needs: brackets, calls, unary signs and right
+// operands. A left-associative chain ("1+1+...+1") hangs down its left
+// operands, and that spine is walked by a loop, so a chain of any length
+// nests one level.
 #pragma once
 #include "core/application/KObject.h"
 #include "numerics/expr/KExprChildren.h"
@@ -27,13 +31,14 @@
 
 class KExpr;
 class KExprValues;
+class KMemoryAllocator;
 struct KExprContext;
 
 // The undefined value: smallest positive normal double, bit pattern 0x0010000000000000.
 constexpr double KExprUndefined = DBL_MIN;
 inline bool KExprIsUndefined(double v) { return v == DBL_MIN; }
 
-// Deepest nesting of nodes (brackets, calls, unary signs, operator chains).
+// Deepest nesting of nodes (brackets, calls, unary signs, right operands).
 constexpr int KExprMaxDepth = 500;
 
 typedef double (*KExprUnaryFn)(double);
@@ -83,6 +88,8 @@ class KExpr : public KObject {
   // Nodes come from the expression block allocator.
   static void* operator new(size_t size);
   static void operator delete(void* p, size_t size);
+  // The node allocator, built at start-up.
+  static KMemoryAllocator& getNodeAllocator();
 
   // Parses `text` into a tree under this node; throws KExprException.
   // lengthMode: 0 none, 1 feet-and-inches read in feet, 2 read in inches.
@@ -125,7 +132,8 @@ class KExpr : public KObject {
   int getChildCount() const { return static_cast<int>(m_children.size()); }
   KExpr* getChild(int i) const { return m_children[static_cast<size_t>(i)]; }
   KExpr* const* getChildren() const { return m_children.data(); }
-  // Height of the subtree below and including this node.
+  // Recursion depth that evaluating this subtree needs: its height, counting
+  // the left operand of an infix node at the level of the node itself.
   int getDepth() const { return m_depth; }
 
   long getSizeOfThis() const override { return static_cast<long>(sizeof(*this)); }
@@ -150,6 +158,10 @@ class KExpr : public KObject {
   void clearTree();
   void addChild(KExpr* child);
   void updateDepth();
+  // An infix node with both operands: a link of a chain's left spine.
+  bool isChainLink() const { return m_kind >= kExprPower && m_kind <= kExprEqual && m_children.size() == 2; }
+  double evaluateChain(KExprContext& context);
+  double applyInfix(double a, double b, KExprContext& context);
 
   // The flat token list exists only while a node is parsed; the parser keeps
   // it on its own stack, so a parsed node carries only its children.

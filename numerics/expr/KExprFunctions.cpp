@@ -56,7 +56,8 @@ double fnConvertFromSI(double a, double b) {
 }
 
 // Tolerant comparison: 1 when a - b > tol, 0 when b - a <= tol, else -1.
-// The family needs two or three arguments; resolution refuses other counts.
+// The family reads two arguments and a tolerance as the third; further
+// arguments are ignored, and resolution refuses fewer than two.
 int tolerantCompare(const double* a, int n) {
   double tol = n >= 3 ? a[2] : 0.0;
   if (a[0] - a[1] > tol) return 1;
@@ -123,11 +124,11 @@ bool sameName(const KString& name, const char* fixed) { return name.CompareNoCas
 bool naryCountOk(const KExprNaryRow& row, int n) {
   if (n == 0) return false;
   if (row.m_count != -1) return n == row.m_count;
-  // The tolerant comparisons read two or three arguments, equRoot at least
-  // three: other counts would read past the arguments.
+  // The tolerant comparisons read up to three arguments and need two,
+  // equRoot needs three: fewer would read past the arguments.
   if (row.m_fn == fnGt || row.m_fn == fnGe || row.m_fn == fnLt || row.m_fn == fnLe ||
       row.m_fn == fnEq || row.m_fn == fnNe)
-    return n == 2 || n == 3;
+    return n >= 2;
   if (row.m_fn == KExprEquRoot) return n >= 3;
   return true;
 }

@@ -130,22 +130,33 @@ bool KExprParser::readLength(const KString& text, bool userLocale, int lengthMod
   return true;
 }
 
+// A double quote opens quoted text only where an argument or a bracketed
+// list starts (after "(", the separator or nothing but blanks); elsewhere it
+// is the inch mark of a length ("abs(5'6\")").
 bool KExprParser::splitArguments(const KString& text, char separator, std::vector<KString>& out) {
   out.clear();
   if (trimmed(text).IsEmpty()) return true;
   int depth = 0;
   bool quoted = false;
+  char last = separator;  // last non-blank character outside quotes
   KString current;
   for (int i = 0; i < text.GetLength(); ++i) {
     char c = text[i];
-    if (c == '"') quoted = !quoted;
-    else if (!quoted && c == '(') ++depth;
-    else if (!quoted && c == ')') --depth;
-    else if (!quoted && depth == 0 && c == separator) {
+    if (quoted) {
+      if (c == '"') quoted = false;
+    } else if (c == '"' && (last == separator || last == '(')) {
+      quoted = true;
+    } else if (c == '(') {
+      ++depth;
+    } else if (c == ')') {
+      --depth;
+    } else if (depth == 0 && c == separator) {
       out.push_back(current);
       current.Empty();
+      last = separator;
       continue;
     }
+    if (!quoted && c != ' ' && c != '\t') last = c;
     current += c;
   }
   if (quoted || depth != 0) return false;
@@ -248,25 +259,43 @@ void KExprParser::tokenize(const KString& text) {
 
 // Unary signs take the token that follows them. Runs of signs bind from the
 // right, so that "--2" is 2 and "-+2" is -2: each sign has its operand before
-// the sign in front of it takes it.
+// the sign in front of it takes it. One pass from the right compacts the list
+// into its tail [kept, size), so that long lists bind in linear time.
 void KExprParser::bindUnary(const KString& text) {
-  for (int i = static_cast<int>(m_tokens.size()) - 1; i >= 0; --i) {
-    KExpr* t = m_tokens[static_cast<size_t>(i)];
-    if ((t->m_kind != kExprNegate && t->m_kind != kExprPlus) || !t->m_children.empty()) continue;
-    if (i + 1 >= static_cast<int>(m_tokens.size())) {
+  const size_t size = m_tokens.size();
+  size_t kept = size;
+  // On failure the tokens between the unscanned head and the compacted tail
+  // are stale (moved into a node or into the tail) and leave the list.
+  auto fail = [&](size_t staleFrom) {
+    m_tokens.erase(m_tokens.begin() + static_cast<long>(staleFrom), m_tokens.begin() + static_cast<long>(kept));
+  };
+  for (size_t i = size; i-- > 0;) {
+    KExpr* t = m_tokens[i];
+    if ((t->m_kind != kExprNegate && t->m_kind != kExprPlus) || !t->m_children.empty()) {
+      m_tokens[--kept] = t;
+      continue;
+    }
+    if (kept >= size) {
       if (tracing()) trace("error processing unary operator in " + text);
+      fail(i + 1);
       throw KExprException(KEXPR_SYNTAX, text);
     }
-    KExpr* operand = m_tokens[static_cast<size_t>(i) + 1];
-    m_tokens.erase(m_tokens.begin() + i + 1);
+    KExpr* operand = m_tokens[kept];
     t->addChild(operand);
     t->m_text += operand->m_text;
-    if (t->m_depth > KExprMaxDepth) throw KExprException(KEXPR_TOO_DEEP, text);
+    m_tokens[kept] = t;
+    if (t->m_depth > KExprMaxDepth) {
+      fail(i);
+      throw KExprException(KEXPR_TOO_DEEP, text);
+    }
   }
+  m_tokens.erase(m_tokens.begin(), m_tokens.begin() + static_cast<long>(kept));
 }
 
 // Infix operators bind level by level, left to right, so every operator is
-// left-associative ("2^3^2" is 64).
+// left-associative ("2^3^2" is 64). Each level is one pass that compacts the
+// list into its head [0, kept); the trace reports the positions and counts
+// of the list as if it closed up after every binding.
 void KExprParser::bindInfix(const KString& text) {
   const bool tr = tracing();
   KString line;
@@ -277,43 +306,52 @@ void KExprParser::bindInfix(const KString& text) {
   }
   for (int level = 1; level <= 4; ++level) {
     if (tr) { line.Format("trying1 i %d", level); trace(line); }
-    for (int j = 0; j < static_cast<int>(m_tokens.size()); ++j) {
-      const int size = static_cast<int>(m_tokens.size());
-      KExpr* t = m_tokens[static_cast<size_t>(j)];
-      const int gtSize = j + 1 >= size ? 1 : 0, leZero = j <= 0 ? 1 : 0;
+    const size_t size = m_tokens.size();
+    size_t kept = 0, j = 0;
+    // On failure the tokens between the compacted head and the unscanned
+    // tail are stale and leave the list.
+    auto fail = [&](size_t staleTo, int code) {
+      m_tokens.erase(m_tokens.begin() + static_cast<long>(kept), m_tokens.begin() + static_cast<long>(staleTo));
+      throw KExprException(code, text);
+    };
+    for (; j < size; ++j) {
+      KExpr* t = m_tokens[j];
+      const int pos = static_cast<int>(kept), count = static_cast<int>(kept + size - j);
+      const int gtSize = j + 1 >= size ? 1 : 0, leZero = kept == 0 ? 1 : 0;
       if (tr) {
-        line.Format("trying2 i %d j %d size %d", level, j, size); trace(line);
+        line.Format("trying2 i %d j %d size %d", level, pos, count); trace(line);
         line.Format("trying2 gtSize %d leZero %d", gtSize, leZero); trace(line);
       }
-      if (!isOperatorKind(t->m_kind) || !t->m_children.empty() || KExprLevel(t->m_kind) != level) continue;
+      if (!isOperatorKind(t->m_kind) || !t->m_children.empty() || KExprLevel(t->m_kind) != level) {
+        m_tokens[kept++] = t;
+        continue;
+      }
       if (tr) {
-        line.Format("trying3 i %d j %d size %d", level, j, size); trace(line);
+        line.Format("trying3 i %d j %d size %d", level, pos, count); trace(line);
         line.Format("trying3 gtSize %d leZero %d", gtSize, leZero); trace(line);
       }
       if (gtSize || leZero) {
         if (tr) {
-          line.Format("gtSize || leZero when i %d j %d size %d", level, j, size); trace(line);
+          line.Format("gtSize || leZero when i %d j %d size %d", level, pos, count); trace(line);
           trace("error processing binary operator in " + text);
         }
-        throw KExprException(KEXPR_SYNTAX, text);
+        fail(j, KEXPR_SYNTAX);
       }
-      KExpr* left = m_tokens[static_cast<size_t>(j) - 1];
-      KExpr* right = m_tokens[static_cast<size_t>(j) + 1];
-      m_tokens.erase(m_tokens.begin() + j + 1);
-      m_tokens.erase(m_tokens.begin() + j - 1);
-      t->addChild(left);
-      t->addChild(right);
+      t->addChild(m_tokens[kept - 1]);
+      t->addChild(m_tokens[j + 1]);
+      m_tokens[kept - 1] = t;
+      ++j;  // the right operand now belongs to t
       // An operator node keeps only its operator as text; sourceText() puts
       // the operands back around it when a message needs the whole text, so
       // binding a long chain stays linear.
       if (tr) {
-        line.Format("OK when i %d j %d size %d", level, j, size); trace(line);
-        line.Format("after decr j %d", j - 1); trace(line);
-        line.Format("after incr j %d", j); trace(line);
+        line.Format("OK when i %d j %d size %d", level, pos, count); trace(line);
+        line.Format("after decr j %d", pos - 1); trace(line);
+        line.Format("after incr j %d", pos); trace(line);
       }
-      --j;  // the new node stands at j - 1; the scan goes on after it
-      if (t->m_depth > KExprMaxDepth) throw KExprException(KEXPR_TOO_DEEP, text);
+      if (t->m_depth > KExprMaxDepth) fail(j + 1, KEXPR_TOO_DEEP);
     }
+    m_tokens.resize(kept);
   }
 }
 

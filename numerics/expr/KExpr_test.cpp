@@ -3,6 +3,7 @@
 #include "core/application/KApplicationAbstract.h"
 #include "numerics/expr/KExprFunctions.h"
 #include "numerics/expr/KExprValues.h"
+#include "containers/memory/KMemoryAllocator.h"
 #include "containers/options/KOptionBase.h"
 
 #include <gtest/gtest.h>
@@ -55,13 +56,90 @@ TEST(KExprTest, LongChainsOfSignsAndOperatorsStaySafe) {
   EXPECT_EQ(v, 2.0);  // an even run of minus signs cancels out
   ASSERT_FALSE(evaluateText(std::string(101, '-') + "2", v, error));
   EXPECT_EQ(v, -2.0);
-  std::string sum = "1";
-  for (int i = 0; i < 20000; ++i) sum += "+1";
-  EXPECT_TRUE(evaluateText(sum, v, error));
   std::string calls;
   for (int i = 0; i < 20000; ++i) calls += "sin(";
   calls += "0" + std::string(20000, ')');
   EXPECT_TRUE(evaluateText(calls, v, error));
+}
+
+// A flat chain nests nothing: it is limited by neither the nesting limit nor
+// the stack, in parsing, evaluation, messages or destruction.
+TEST(KExprTest, FlatOperatorChainsOfAnyLengthEvaluate) {
+  double v;
+  KString error;
+  for (int terms : {500, 501, 50000}) {
+    std::string sum = "1";
+    for (int i = 1; i < terms; ++i) sum += "+1";
+    ASSERT_FALSE(evaluateText(sum, v, error)) << terms << ": " << error.GetString();
+    EXPECT_EQ(v, terms);
+  }
+  std::string mixed = "2";
+  for (int i = 0; i < 50000; ++i) mixed += i % 2 ? "-3*2" : "+6/2^0";
+  ASSERT_FALSE(evaluateText(mixed, v, error)) << error.GetString();
+  EXPECT_EQ(v, 2.0);
+  // The whole chain is the text of a division by zero at its top.
+  std::string divided = "1";
+  for (int i = 0; i < 50000; ++i) divided += "*1";
+  ASSERT_TRUE(evaluateText(divided + "/0", v, error));
+  EXPECT_NE(std::string(error.GetString()).find(divided + "/0"), std::string::npos);
+  // Undefined names anywhere along a long chain are all collected.
+  KExpr names;
+  std::string chain = "first";
+  for (int i = 0; i < 5000; ++i) chain += "+1";
+  names.parse(KString((chain + "+last").c_str()), false, 0);
+  KExprValues undefinedNames(true);
+  ASSERT_TRUE(names.evaluate(nullptr, &v, error, &undefinedNames));
+  EXPECT_NE(undefinedNames.lookup("first"), nullptr);
+  EXPECT_NE(undefinedNames.lookup("last"), nullptr);
+}
+
+// Nesting counts what recursion needs: chains inside brackets count the
+// brackets, and right operands at a tighter level count one level each.
+TEST(KExprTest, NestingCountsBracketsAndRightOperandsNotChainLength) {
+  KExpr e;
+  e.parse("1+2*3", false, 0);
+  EXPECT_EQ(e.getDepth(), 4);  // root, +, *, 3
+  e.parse("1+2+3+4+5", false, 0);
+  EXPECT_EQ(e.getDepth(), 3);  // root, the chain, an operand
+  e.parse("(1+2)+(3+4)", false, 0);
+  EXPECT_EQ(e.getDepth(), 5);  // root, +, group, +, operand
+  double v;
+  KString error;
+  // Root, 497 groups, the chain and an operand: 500 levels.
+  std::string nested = std::string(497, '(') + "1+1+1" + std::string(497, ')');
+  ASSERT_FALSE(evaluateText(nested, v, error)) << error.GetString();
+  EXPECT_EQ(v, 3.0);
+  EXPECT_TRUE(evaluateText("(" + nested + ")", v, error));
+}
+
+// Brackets inside a quoted text build no node, yet the bracket pre-check
+// counts them: 1 + 498 brackets stay within the limit at the top level.
+TEST(KExprTest, QuotedBracketsCountUpToTheLimitOnly) {
+  double v;
+  KString error;
+  const std::string text = "error(\"" + std::string(498, '(') + std::string(498, ')') + "\")";
+  KExpr e;
+  EXPECT_NO_THROW(e.parse(KString(text.c_str()), false, 0));
+  const std::string deeper = "error(\"" + std::string(499, '(') + std::string(499, ')') + "\")";
+  EXPECT_TRUE(evaluateText(deeper, v, error));
+  EXPECT_NE(std::string(error.GetString()).find("nested too deeply"), std::string::npos) << error.GetString();
+}
+
+// Nodes come from one allocator made at start-up, 20 nodes per block, which
+// keeps a block between expressions.
+TEST(KExprTest, NodesComeFromTheStartUpAllocator) {
+  KMemoryAllocator& nodes = KExpr::getNodeAllocator();
+  EXPECT_EQ(nodes.getItemsPerBlock(), 20u);
+  EXPECT_EQ(nodes.getRequestedSize(), sizeof(KExpr));
+  EXPECT_GE(nodes.getBlockCount(), 1);
+  const unsigned long used = nodes.getUsedBytes();
+  {
+    KExpr e;
+    e.parse("1+2*3-(4/5)", false, 0);
+    EXPECT_GT(nodes.getUsedBytes(), used);
+  }
+  EXPECT_EQ(nodes.getUsedBytes(), used);
+  EXPECT_GE(nodes.getBlockCount(), 1);
 }
 
 TEST(KExprTest, CaseInsensitiveValuesLowerCaseTheName) {

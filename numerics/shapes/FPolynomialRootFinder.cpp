@@ -19,6 +19,8 @@ constexpr double kClusterIsolation = 0.1;
 // Steps in the rounding noise that do not shrink (counted over the whole
 // iteration), after which an approximation stops.
 constexpr int kStallLimit = 3;
+// Relative tolerance of the collinearity test of the Newton polygon.
+constexpr double kHullSlack = 1e-10;
 int g_lastIterations = 0;
 
 using Poly = KSSimpleArray<double>;
@@ -81,8 +83,14 @@ void startingPoints(const Poly& c, long n, double range, KSSimpleArray<FComplexN
     while (h >= 2) {
       long a = hull[h - 2], b = hull[h - 1];
       double la = std::log(std::fabs(c[a])), lb = std::log(std::fabs(c[b]));
-      // b lies on or below the chord from a to k: not on the upper hull.
-      if ((lb - la) * static_cast<double>(k - a) <= (lk - la) * static_cast<double>(b - a))
+      // b lies on or below the chord from a to k: not on the upper hull. A
+      // point on the chord up to rounding goes too: kept, it would split one
+      // edge into two of the same radius whose circles can start a point in
+      // the same place (3 t^4 + 9 t^3 - 21 t^2 - 81 t - 54 did), and two
+      // coinciding approximations end the iteration at once.
+      const double slack = kHullSlack * (std::fabs(lb - la) * static_cast<double>(k - a) +
+                                         std::fabs(lk - la) * static_cast<double>(b - a) + static_cast<double>(k - a));
+      if ((lb - la) * static_cast<double>(k - a) <= (lk - la) * static_cast<double>(b - a) + slack)
         --h;
       else
         break;

@@ -210,3 +210,60 @@ TEST(FUnivariantPolynomialTest, GrowingArraysReceiveTheRoots) {
   EXPECT_DOUBLE_EQ(out[0], -1.0);
   EXPECT_DOUBLE_EQ(out[1], 3.0);
 }
+
+// Scaling every coefficient by one factor leaves the roots where they are.
+// Factors whose mantissa is not a power of two change every coefficient's
+// rounding; 3, 1.5 and 6 once made the starting polygon put two points in
+// one place and the finder report no root at all.
+TEST(FUnivariantPolynomialTest, ScaledCoefficientsKeepTheirRoots) {
+  const double factors[] = {1, -1, 2, 3, 1.5, 5, 6, 7, 0.1, 1000, 1e-7, 3e9, 1e300, 1e-300, -6e-300};
+  FUnivariantPolynomial<double> tripled{-54, -81, -21, 9, 3};  // 3 (t + 3)(t + 2)(t + 1)(t - 3)
+  EXPECT_LE(worstError({-3, -2, -1, 3}, roots(tripled)), 1e-12);
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> pick(-12, 12);
+  for (int trial = 0; trial < 200; ++trial) {
+    // Simple roots on a grid of quarters in [-3, 3], so that they are apart.
+    const int n = 3 + trial % 6;
+    std::vector<double> r;
+    while (static_cast<int>(r.size()) < n) {
+      double x = pick(rng) / 4.0;
+      if (std::find(r.begin(), r.end(), x) == r.end()) r.push_back(x);
+    }
+    FUnivariantPolynomial<double> p = fromRoots(r);
+    for (double f : factors) {
+      FUnivariantPolynomial<double> q(p);
+      q.scale(f);
+      EXPECT_LE(worstError(r, roots(q)), 1e-7) << "trial " << trial << " factor " << f;
+    }
+  }
+}
+
+// t^2 - (2 + 2^-26) t + (1 + 2^-26): the discriminant 2^-52 is lost when b^2
+// is rounded, which would make the two real roots one (or a complex pair).
+TEST(FUnivariantPolynomialTest, RootsTwoToTheMinus26ApartStayTwoRealRoots) {
+  const double d = std::ldexp(1.0, -26);
+  FUnivariantPolynomial<double> p{1 + d, -(2 + d), 1};
+  EXPECT_EQ(roots(p), (std::vector<double>{1.0, 1.0 + d}));
+  KSSimpleArray<FComplexNumber> all;
+  ASSERT_FALSE(FPolynomialRootFinder::findRoots(p.getData(), 2, all, 1e-12, 100, 1e-6, 0.0));
+  EXPECT_EQ(all[0].imag(), 0.0);
+  EXPECT_EQ(all[1].imag(), 0.0);
+}
+
+// The sweeps the iteration needs depend on the starting circles and on when
+// an approximation in the rounding noise gives up; these counts pin both.
+TEST(FUnivariantPolynomialTest, IterationCountsWithAndWithoutARange) {
+  const double small[] = {-6e-9, 1.1e-5, -6e-3, 1};  // (t - .001)(t - .002)(t - .003)
+  const double doubled[] = {-2, 5, -4, 1};            // (t - 1)^2 (t - 2)
+  struct Case {
+    const double* c;
+    double range;
+    int sweeps;
+  } cases[] = {{small, 0.0, 6}, {small, 0.001, 6}, {doubled, 0.0, 22},
+               {doubled, 0.001, 33}, {doubled, 1.0, 21}, {doubled, 1.2, 20}};
+  for (const Case& k : cases) {
+    KSSimpleArray<FComplexNumber> found;
+    ASSERT_FALSE(FPolynomialRootFinder::findRoots(k.c, 3, found, 1e-12, 200, 1e-6, k.range));
+    EXPECT_EQ(FPolynomialRootFinder::lastIterationCount(), k.sweeps) << k.c[0] << " range " << k.range;
+  }
+}

@@ -516,10 +516,14 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
     m_record = head;
     m_bHaveRecord = true;
     m_bLoaded = false;
-    if (head.m_tag != tag) return false;
-    readRecordValues(head, true);
-    m_bLoaded = true;
-    return true;
+    if (head.m_tag == tag) {
+      readRecordValues(head, true);
+      m_bLoaded = true;
+      return true;
+    }
+    // The index holds the first record of each name; an attribute of the
+    // same name under another tag is looked for through the whole object.
+    return rescan(f, tag, name);
   }
   if (f.m_bScanned) {
     clearRecord();
@@ -528,17 +532,7 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
   m_pFile->Seek(static_cast<LONGLONG>(f.m_scanPos), CFile::begin);
   for (;;) {
     FRecordHead head;
-    head.m_start = m_pFile->GetPosition();
-    if (!readRecordHead(head)) throwBadFile();
-    ++m_nScanned;
-    if (head.m_tag == 'O') {
-      long child = objectAt(head.m_start);
-      if (child < 0) throwBadFile();
-      f.m_scanPos = m_objects[child].m_end;
-      m_pFile->Seek(static_cast<LONGLONG>(f.m_scanPos), CFile::begin);
-      continue;
-    }
-    if (head.m_tag == 'E') {
+    if (!nextAttributeHead(head)) {
       f.m_scanPos = m_pFile->GetPosition();
       f.m_bScanned = true;
       clearRecord();
@@ -557,6 +551,37 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
     f.m_scanPos = m_pFile->GetPosition();
     if (match) return true;
   }
+}
+
+bool KImplPersistance::nextAttributeHead(FRecordHead& head) {
+  for (;;) {
+    head = FRecordHead();
+    head.m_start = m_pFile->GetPosition();
+    if (!readRecordHead(head)) throwBadFile();
+    ++m_nScanned;
+    if (head.m_tag == 'E') return false;
+    if (head.m_tag != 'O') return true;
+    long child = objectAt(head.m_start);
+    if (child < 0) throwBadFile();
+    m_pFile->Seek(static_cast<LONGLONG>(m_objects[child].m_end), CFile::begin);
+  }
+}
+
+bool KImplPersistance::rescan(const FFrame& f, char tag, const KPersistName& name) {
+  m_pFile->Seek(static_cast<LONGLONG>(m_objects[f.m_object].m_body), CFile::begin);
+  FRecordHead head;
+  while (nextAttributeHead(head)) {
+    const bool match = head.m_tag == tag && head.m_name == name;
+    readRecordValues(head, match);
+    if (match) {
+      m_record = head;
+      m_bHaveRecord = true;
+      m_bLoaded = true;
+      return true;
+    }
+  }
+  clearRecord();
+  return false;
 }
 
 bool KImplPersistance::locateSingle(char tag, const KPersistName& name) {

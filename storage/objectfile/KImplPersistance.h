@@ -288,6 +288,12 @@ class KImplPersistance : public KPersistance {
   void deliverWindow(long next);
   template <class T>
   long readDirect(char tag, const KPersistName& name, T& out, T*& target);
+  // Reads the next attribute head of an object body from the file position,
+  // skipping nested objects whole; false at the object's end record.
+  bool nextAttributeHead(FRecordHead& head);
+  // Looks for (tag, name) through the whole body of the frame's object, past
+  // the index; true with the record's values loaded.
+  bool rescan(const FFrame& f, char tag, const KPersistName& name);
   void clearRecord() { m_bHaveRecord = false; }
 
   int m_nLevel;

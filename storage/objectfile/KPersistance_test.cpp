@@ -275,6 +275,97 @@ TEST_P(KPersistanceRead, NestingBeyondTheFramesIsRefusedOnBothSides) {
   EXPECT_EQ(r->getDepth(), KImplPersistance::kMaxDepth);
 }
 
+// The index keeps the first record of a name; a second attribute of that
+// name under another tag must stay readable however often the reads alternate.
+TEST_P(KPersistanceRead, SameNameUnderTwoTagsReadsEachEveryTime) {
+  {
+    auto w = open(m_path, true);
+    w->beginObject("T", "o");
+    w->writeInt("x", 4);
+    w->beginObject("Child", "c");
+    w->writeReal("x", 9.0);
+    w->endObject();
+    w->writeReal("x", 2.5);
+    w->endObject();
+    w->Close();
+  }
+  auto r = open(m_path, false);
+  r->enterObject("T", "o");
+  for (int round = 0; round < 2; ++round) {
+    EXPECT_EQ(r->readReal("x", -1.0), 2.5) << round;
+    EXPECT_EQ(r->readInt("x", -1), 4) << round;
+    EXPECT_EQ(r->readReal("x", -1.0), 2.5) << round;
+    EXPECT_EQ(r->readUInt("x", 77), 77u) << round;
+    EXPECT_EQ(r->readReal("x", -1.0), 2.5) << round;
+  }
+}
+
+TEST_P(KPersistanceRead, FileWithoutObjectsReadsBack) {
+  for (int level : {0, 1}) {
+    {
+      auto w = open(m_path, true, level);
+      w->Close();
+    }
+    auto r = open(m_path, false);
+    r->open();
+    EXPECT_EQ(r->getVersion(), 104) << level;
+    EXPECT_FALSE(r->objectExists("T", "o")) << level;
+    EXPECT_THROW(r->enterObject("T", "o"), CFileException) << level;
+  }
+}
+
+// Levels run 0..9; pages decode whatever level wrote them, so only the
+// header check refuses a 10.
+TEST_P(KPersistanceRead, HeaderWithLevelTenIsRefused) {
+  {
+    auto w = open(m_path, true, 9);
+    w->beginObject("T", "o");
+    w->writeInt("v", 3);
+    w->endObject();
+    w->Close();
+  }
+  const bool text = GetParam();
+  const std::string file = kReadAll(m_path);
+  const size_t headerLength = text ? file.find('\n') + 1 : 4 + 15 * 8;
+  for (int level : {9, 10}) {
+    kWriteAll(m_path, withLevel(file.substr(0, headerLength), text, level) + file.substr(headerLength));
+    auto r = open(m_path, false);
+    if (level == 9) {
+      r->enterObject("T", "o");
+      EXPECT_EQ(r->readInt("v", 0), 3);
+      continue;
+    }
+    try {
+      r->open();
+      ADD_FAILURE() << "level 10 accepted";
+    } catch (const CFileException& e) {
+      EXPECT_EQ(e.m_cause, CFileException::genericException);
+      EXPECT_EQ(e.m_lOsError, -1);
+    }
+  }
+}
+
+// A file holds one top-level object, and a reader that enters the top level
+// gets it whatever names it asks for; inside it, names must match.
+TEST_P(KPersistanceRead, TheTopLevelObjectIsEnteredUnderAnyName) {
+  {
+    auto w = open(m_path, true);
+    w->beginObject("Model", "m1");
+    w->writeInt("v", 5);
+    w->beginObject("Part", "p1");
+    w->endObject();
+    w->endObject();
+    w->Close();
+  }
+  auto r = open(m_path, false);
+  r->enterObject("Other", "x");
+  EXPECT_EQ(r->getDepth(), 1);
+  EXPECT_EQ(r->readInt("v", 0), 5);
+  EXPECT_THROW(r->enterObject("Other", "x"), CFileException);
+  r->enterObject("Part", "p1");
+  EXPECT_EQ(r->getDepth(), 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Forms, KPersistanceRead, ::testing::Values(true, false),
                          [](const auto& info) { return std::string(info.param ? "Text" : "Binary"); });
 

@@ -12,8 +12,10 @@
 #include <random>
 #include <string>
 #include <unistd.h>
+#include <zlib.h>
 
 #include "storage/paged/KBinaryCompressedFile.h"
+#include "storage/paged/KPoolCompress.h"
 #include "storage/paged/KTextCompressedFile.h"
 #include "platform/KFaultFileSystem.h"
 #include "platform/KHeap.h"
@@ -117,6 +119,41 @@ TEST_F(KCompressedFileTest, PagesHoldThirtyTwoThousandBytesAndNoPageIsEmpty) {
       }
     }
   }
+}
+
+TEST_F(KCompressedFileTest, WriterPositionCountsTheFlushedPages) {
+  for (Form form : kForms) {
+    std::string data = modelBytes(40000);
+    writeFile(form, 1, [&](KCompressedFile& f) {
+      f.Write(data.data(), 40000);
+      EXPECT_EQ(f.GetPosition(), ULONGLONG(40000));
+      f.Write(data.data(), 30000);
+      EXPECT_EQ(f.GetPosition(), ULONGLONG(70000));
+    });
+    auto file = openForReading(form);
+    EXPECT_TRUE(readAll(*file) == data + data.substr(0, 30000));
+  }
+}
+
+// A string that exactly fills what is left of a page stays on it; one byte
+// more moves it to the next page.
+TEST_F(KCompressedFileTest, AStringThatExactlyFillsThePageStaysOnIt) {
+  const std::string a(100, 'a'), b(kPage - 100, 'b');
+  writeFile(Form::text, 1, [&](KCompressedFile& f) {
+    f.WriteString(a);
+    f.WriteString(b);
+    EXPECT_EQ(f.GetPosition(), ULONGLONG(kPage));
+    f.WriteString("c");
+    EXPECT_EQ(f.GetPosition(), ULONGLONG(kPage + 1));
+  });
+  auto file = openForReading(Form::text);
+  EXPECT_TRUE(readAll(*file) == a + b + "c");
+  EXPECT_EQ(file->getPageInfo(0).m_nSize, kPage);
+  writeFile(Form::text, 1, [&](KCompressedFile& f) {
+    f.WriteString(a);
+    f.WriteString(b + "b");
+    EXPECT_EQ(f.GetPosition(), ULONGLONG(2 * kPage - 99));
+  });
 }
 
 TEST_F(KCompressedFileTest, FileWithoutWritesHoldsOnlyTheHeaderArea) {
@@ -419,6 +456,18 @@ std::string binaryPage(int compressed, int logical, size_t payload) {
   return page + std::string(payload, 'z');
 }
 
+// A binary page whose payload is a real zlib stream of `logical` bytes, so
+// that only the page table rules can refuse it.
+std::string zlibPage(size_t logical) {
+  const std::string bytes = modelBytes(logical, 3);
+  std::string out(logical + 1000, '\0');
+  unsigned long size = static_cast<unsigned long>(out.size());
+  EXPECT_EQ(PoolCompress(out.data(), &size, bytes.data(), static_cast<unsigned long>(bytes.size()), 1, nullptr, 0),
+            Z_OK);
+  out.resize(size);
+  return binaryPage(static_cast<int>(size), static_cast<int>(logical), 0) + out;
+}
+
 TEST_F(KCompressedFileTest, ImpossiblePageTableEntriesAreRefusedBeforeUse) {
   const std::string area(kHeader, ' ');
   struct Case {
@@ -433,6 +482,7 @@ TEST_F(KCompressedFileTest, ImpossiblePageTableEntriesAreRefusedBeforeUse) {
       {"negative logical size", binaryPage(20, -5, 20)},
       {"compressed bytes past the end", binaryPage(100, 100, 99)},
       {"short page before another", binaryPage(20, 100, 20) + binaryPage(20, 100, 20)},
+      {"short page of valid data before another", zlibPage(100) + zlibPage(100)},
       {"tiny pages in bulk", [] {
          std::string s;
          for (int i = 0; i < 100000; ++i) s += binaryPage(0, 1, 0);
