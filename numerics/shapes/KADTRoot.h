@@ -1,0 +1,273 @@
+// KADTRoot: an alternating digital tree that indexes items carrying bounds
+// (intervals, or points) so that the items inside or overlapping a query are
+// found without scanning them all.
+//
+// Each item's bounds are a point in key space (see KADTData.h for the keys).
+// Every item is one node; the root's children split the domain of key 0 in
+// halves, theirs key 1, and so on alternating. Invariant: the keys of every
+// item lie in the region of its node (the domain halved along its path), so
+// a search may skip any subtree whose region cannot meet the query.
+//
+//   insert: from the root, go left when split > key, else right (a key equal
+//           to the split goes right); the item takes the first free child.
+//   search: preorder walk; a node's item is tested, a child is entered only
+//           when the key just split still meets the query's range.
+//
+// The tree links items and owns none of them. Walks keep their state on the
+// stack (a deep, degenerate tree spills to the heap); nothing is allocated
+// otherwise. Single-threaded: searches of an unchanged tree do not interfere.
+#pragma once
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "containers/memory/KSimpleArray.h"
+#include "numerics/shapes/KADTData.h"
+#include "numerics/shapes/KADTItem.h"
+
+template <class Item>
+class KADTRootBase {
+ public:
+  virtual ~KADTRootBase() = default;
+  // Number of levels: 0 for an empty tree, 1 for a root without children.
+  virtual int height() const = 0;
+};
+
+// Query kinds of KADTRoot::search.
+enum KADTQueryKind {
+  kADTInside = 0,            // item.min >= q.min and item.max <= q.max
+  kADTOverlaps = 1,          // item.max >= q.min and q.max >= item.min
+  kADTOverlapsStrictly = 2,  // item.max > q.min and q.max > item.min
+  kADTPrunedWalk = 3         // every item met in the walk pruned as kind 0
+};
+
+template <class Item, class B, class T>
+class KADTRoot : public KADTRootBase<Item> {
+ public:
+  // dims: the dimension count (at most B::kCount); interval: the items are
+  // intervals (two keys per dimension) rather than points.
+  KADTRoot(int dims, bool interval) : m_nDims(dims), m_bInterval(interval) {}
+  KADTRoot(const KADTRoot&) = delete;
+  KADTRoot& operator=(const KADTRoot&) = delete;
+  // Forgets the items; deletes none.
+  ~KADTRoot() override { clear(); }
+
+  int height() const override;
+  virtual long getSizeOfThis() const { return static_cast<long>(sizeof(*this)); }
+
+  // Forgets every item (deleting none) and makes `domain` the key range.
+  void reset(const B& domain) {
+    clear();
+    m_domain = domain;
+  }
+  void clear() {
+    m_pRoot = nullptr;
+    m_nCount = 0;
+  }
+
+  // Links `item` into the tree (the tree takes no ownership). True (error)
+  // and nothing linked when one of its keys is not a number or lies outside
+  // the domain: such an item would sit in a region that does not hold it,
+  // and searches would miss it.
+  bool insert(Item* item);
+
+  // Appends to `results` (from index 0) the items that pass query kind `kind`
+  // (KADTQueryKind) and answers their count; 0 for an empty tree, -1 for an
+  // unknown kind. Entries past the count are left as they were. `results`
+  // grows only when it holds fewer entries than the items found.
+  long search(const B& query, KSimpleArray<Item*>& results, int kind) const;
+
+  Item* getRoot() const { return m_pRoot; }
+  long getCount() const { return m_nCount; }
+  const B& getDomain() const { return m_domain; }
+  int getKeyCount() const { return (m_bInterval ? 2 : 1) * m_nDims; }
+
+ private:
+  T keyOf(const B& keys, int k) const { return k < m_nDims ? keys.getMin()[k] : keys.getMax()[k - m_nDims]; }
+  KADTFixedData<B, T> makeFixed(const B& query, int kind) const;
+
+  Item* m_pRoot = nullptr;
+  long m_nCount = 0;
+  B m_domain;
+  int m_nDims;
+  bool m_bInterval;
+};
+
+// A last-in first-out stack of walk entries, on the stack up to 64 entries.
+template <class E>
+class KADTWalkStack {
+ public:
+  void push(const E& e) {
+    if (m_nUsed < kInline)
+      m_inline[m_nUsed++] = e;
+    else
+      m_spill.push_back(e);
+  }
+  bool pop(E& e) {
+    if (!m_spill.empty()) {
+      e = m_spill.back();
+      m_spill.pop_back();
+      return true;
+    }
+    if (m_nUsed == 0) return false;
+    e = m_inline[--m_nUsed];
+    return true;
+  }
+
+ private:
+  static constexpr int kInline = 64;
+  E m_inline[kInline];
+  int m_nUsed = 0;
+  std::vector<E> m_spill;
+};
+
+// The final tests of the query kinds, over the first `dims` dimensions.
+template <class B>
+struct KADTTests {
+  static bool inside(const B& item, const B& q, int dims) {
+    for (int d = 0; d < dims; ++d)
+      if (!(item.getMin()[d] >= q.getMin()[d] && item.getMax()[d] <= q.getMax()[d])) return false;
+    return true;
+  }
+  static bool overlaps(const B& item, const B& q, int dims) {
+    for (int d = 0; d < dims; ++d)
+      if (!(item.getMax()[d] >= q.getMin()[d] && q.getMax()[d] >= item.getMin()[d])) return false;
+    return true;
+  }
+  static bool overlapsStrictly(const B& item, const B& q, int dims) {
+    for (int d = 0; d < dims; ++d)
+      if (!(item.getMax()[d] > q.getMin()[d] && q.getMax()[d] > item.getMin()[d])) return false;
+    return true;
+  }
+};
+
+template <class Item, class B, class T>
+int KADTRoot<Item, B, T>::height() const {
+  struct Entry {
+    const Item* node;
+    int depth;
+  };
+  if (!m_pRoot) return 0;
+  int best = 0;
+  KADTWalkStack<Entry> stack;
+  Entry e{m_pRoot, 1};
+  do {
+    if (e.depth > best) best = e.depth;
+    if (e.node->m_pLeft) stack.push(Entry{e.node->m_pLeft, e.depth + 1});
+    if (e.node->m_pRight) stack.push(Entry{e.node->m_pRight, e.depth + 1});
+  } while (stack.pop(e));
+  return best;
+}
+
+template <class Item, class B, class T>
+bool KADTRoot<Item, B, T>::insert(Item* item) {
+  const B& keys = item->keys();
+  int nKeys = getKeyCount();
+  for (int k = 0; k < nKeys; ++k) {
+    int d = k % m_nDims;
+    T key = keyOf(keys, k);
+    if (!(key >= m_domain.getMin()[d] && key <= m_domain.getMax()[d])) return true;
+  }
+  item->m_pLeft = item->m_pRight = item->m_pParent = nullptr;
+  ++m_nCount;
+  if (!m_pRoot) {
+    m_pRoot = item;
+    return false;
+  }
+  KADTFixedData<B, T> fixed;
+  fixed.m_nKeys = nKeys;
+  fixed.m_nDims = m_nDims;
+  KADTData<B, T> walk(m_domain, &fixed);
+  Item* node = m_pRoot;
+  for (;;) {
+    bool left = walk.m_split > keyOf(keys, walk.m_nKey);
+    Item*& child = left ? node->m_pLeft : node->m_pRight;
+    if (!child) {
+      child = item;
+      item->m_pParent = node;
+      return false;
+    }
+    walk.descend(left);
+    node = child;
+  }
+}
+
+template <class Item, class B, class T>
+KADTFixedData<B, T> KADTRoot<Item, B, T>::makeFixed(const B& query, int kind) const {
+  KADTFixedData<B, T> fixed;
+  fixed.m_query = query;
+  fixed.m_nDims = m_nDims;
+  fixed.m_nKeys = getKeyCount();
+  // Point items have no separate maximum key: overlap is containment.
+  if (kind == kADTOverlaps && fixed.m_nKeys == m_nDims) kind = kADTInside;
+  for (int k = 0; k < fixed.m_nKeys; ++k) {
+    int d = k % m_nDims;
+    T low = query.getMin()[d], high = query.getMax()[d];
+    if (kind == kADTOverlaps || kind == kADTOverlapsStrictly) {
+      if (k < m_nDims)
+        low = m_domain.getMin()[d];  // a minimum key may lie anywhere below q.max
+      else
+        high = m_domain.getMax()[d];  // a maximum key anywhere above q.min
+      if (low > high) std::swap(low, high);
+    }
+    fixed.m_rangeLow[k] = low;
+    fixed.m_rangeHigh[k] = high;
+  }
+  switch (kind) {
+    case kADTInside:
+      fixed.m_pTest = &KADTTests<B>::inside;
+      break;
+    case kADTOverlaps:
+      fixed.m_pTest = &KADTTests<B>::overlaps;
+      break;
+    case kADTOverlapsStrictly:
+      fixed.m_pTest = &KADTTests<B>::overlapsStrictly;
+      break;
+    default:
+      fixed.m_pTest = nullptr;
+      break;
+  }
+  return fixed;
+}
+
+template <class Item, class B, class T>
+long KADTRoot<Item, B, T>::search(const B& query, KSimpleArray<Item*>& results, int kind) const {
+  if (kind < kADTInside || kind > kADTPrunedWalk) return -1;
+  if (!m_pRoot) return 0;
+  const KADTFixedData<B, T> fixed = makeFixed(query, kind);
+  struct Entry {
+    const Item* node;
+    KADTData<B, T> walk;
+  };
+  long found = 0;
+  auto report = [&](const Item* node) {
+    if (fixed.m_pTest && !fixed.m_pTest(node->keys(), fixed.m_query, fixed.m_nDims)) return;
+    Item* hit = const_cast<Item*>(node);
+    if (found < results.getCount())
+      results[found] = hit;
+    else
+      results.setAtGrow(found, hit, found + 1);
+    ++found;
+  };
+  // Preorder: a node, its left subtree, then its right subtree. The right
+  // child waits on the stack while the walk continues to the left.
+  KADTWalkStack<Entry> stack;
+  Entry e{m_pRoot, KADTData<B, T>(m_domain, &fixed)};
+  do {
+    const Item* node = e.node;
+    KADTData<B, T> walk = e.walk;
+    for (;;) {
+      report(node);
+      if (node->m_pRight) {
+        KADTData<B, T> right = walk;
+        right.descend(false);
+        if (right.meets(right.previousKey())) stack.push(Entry{node->m_pRight, right});
+      }
+      if (!node->m_pLeft) break;
+      walk.descend(true);
+      if (!walk.meets(walk.previousKey())) break;
+      node = node->m_pLeft;
+    }
+  } while (stack.pop(e));
+  return found;
+}
