@@ -40,19 +40,21 @@ class KADTData {
   }
 
   // Halves the region of the current key at the split value (left: the
-  // lower half) and moves to the next level.
-  void descend(bool left) {
-    (left ? m_high : m_low)[m_nKey] = m_split;
+  // lower half), moves to the next level and answers the key just split.
+  // (The key index wraps by comparison: this runs at every node of every
+  // walk, where a division would dominate.)
+  int descend(bool left) {
+    int split = m_nKey;
+    (left ? m_high : m_low)[split] = m_split;
     ++m_nLevel;
-    m_nKey = m_nLevel % m_pFixed->m_nKeys;
+    m_nKey = split + 1 == m_pFixed->m_nKeys ? 0 : split + 1;
     m_split = (m_low[m_nKey] + m_high[m_nKey]) / 2;
+    return split;
   }
   // The key split by the last descent.
-  int previousKey() const { return (m_nLevel - 1) % m_pFixed->m_nKeys; }
+  int previousKey() const { return (m_nKey == 0 ? m_pFixed->m_nKeys : m_nKey) - 1; }
   // The region of key k meets its pruning range (closed on both sides).
-  bool meets(int k) const {
-    return m_low[k] <= m_pFixed->m_rangeHigh[k] && m_pFixed->m_rangeLow[k] <= m_high[k];
-  }
+  bool meets(int k) const { return m_low[k] <= m_pFixed->m_rangeHigh[k] && m_pFixed->m_rangeLow[k] <= m_high[k]; }
 
   T m_low[kADTMaxKeys<B>];
   T m_high[kADTMaxKeys<B>];

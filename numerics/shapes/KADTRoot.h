@@ -18,6 +18,7 @@
 // otherwise. Single-threaded: searches of an unchanged tree do not interfere.
 #pragma once
 #include <cmath>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -77,6 +78,14 @@ class KADTRoot : public KADTRootBase<Item> {
   // grows only when it holds fewer entries than the items found.
   long search(const B& query, KSimpleArray<Item*>& results, int kind) const;
 
+  // The order in which to create and insert items with the bounds
+  // keys[0 .. n-1] (indices into keys, in `order`): the order of the tree's
+  // descent, with the keys quantised to the domain. Items inserted in this
+  // order become a preorder of the tree, so that items created in it lie in
+  // memory as the walks visit them and each insert finds its path cached.
+  // Any order gives the same search results. True when memory runs out.
+  bool pathOrder(const B* keys, long n, std::vector<long>& order) const;
+
   Item* getRoot() const { return m_pRoot; }
   long getCount() const { return m_nCount; }
   const B& getDomain() const { return m_domain; }
@@ -85,6 +94,18 @@ class KADTRoot : public KADTRootBase<Item> {
  private:
   T keyOf(const B& keys, int k) const { return k < m_nDims ? keys.getMin()[k] : keys.getMax()[k - m_nDims]; }
   KADTFixedData<B, T> makeFixed(const B& query, int kind) const;
+  template <class Test>
+  long walk(const KADTFixedData<B, T>& fixed, KSimpleArray<Item*>& results, Test test) const;
+  // The low 32 bits of v moved to the even bit positions.
+  static unsigned long long spreadBits(unsigned long long v) {
+    v &= 0xFFFFFFFFULL;
+    v = (v | (v << 16)) & 0x0000FFFF0000FFFFULL;
+    v = (v | (v << 8)) & 0x00FF00FF00FF00FFULL;
+    v = (v | (v << 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    v = (v | (v << 2)) & 0x3333333333333333ULL;
+    v = (v | (v << 1)) & 0x5555555555555555ULL;
+    return v;
+  }
 
   Item* m_pRoot = nullptr;
   long m_nCount = 0;
@@ -93,10 +114,14 @@ class KADTRoot : public KADTRootBase<Item> {
   bool m_bInterval;
 };
 
-// A last-in first-out stack of walk entries, on the stack up to 64 entries.
+// A last-in first-out stack of walk entries, on the stack up to 64 entries
+// (left uninitialised until pushed).
 template <class E>
 class KADTWalkStack {
  public:
+  KADTWalkStack() {}
+  ~KADTWalkStack() {}
+
   void push(const E& e) {
     if (m_nUsed < kInline)
       m_inline[m_nUsed++] = e;
@@ -116,7 +141,9 @@ class KADTWalkStack {
 
  private:
   static constexpr int kInline = 64;
-  E m_inline[kInline];
+  union {
+    E m_inline[kInline];
+  };
   int m_nUsed = 0;
   std::vector<E> m_spill;
 };
@@ -235,39 +262,107 @@ long KADTRoot<Item, B, T>::search(const B& query, KSimpleArray<Item*>& results, 
   if (kind < kADTInside || kind > kADTPrunedWalk) return -1;
   if (!m_pRoot) return 0;
   const KADTFixedData<B, T> fixed = makeFixed(query, kind);
+  // The final test is bound at compile time for the common kinds: the walk
+  // visits tens of nodes per query and an indirect call at each would cost
+  // more than the test itself.
+  const int dims = m_nDims;
+  if (fixed.m_pTest == &KADTTests<B>::overlaps)
+    return walk(fixed, results, [&](const B& k) { return KADTTests<B>::overlaps(k, query, dims); });
+  if (fixed.m_pTest == &KADTTests<B>::inside)
+    return walk(fixed, results, [&](const B& k) { return KADTTests<B>::inside(k, query, dims); });
+  if (fixed.m_pTest)
+    return walk(fixed, results, [&](const B& k) { return fixed.m_pTest(k, query, dims); });
+  return walk(fixed, results, [](const B&) { return true; });
+}
+
+template <class Item, class B, class T>
+template <class Test>
+long KADTRoot<Item, B, T>::walk(const KADTFixedData<B, T>& fixed, KSimpleArray<Item*>& results, Test test) const {
   struct Entry {
     const Item* node;
     KADTData<B, T> walk;
   };
   long found = 0;
-  auto report = [&](const Item* node) {
-    if (fixed.m_pTest && !fixed.m_pTest(node->keys(), fixed.m_query, fixed.m_nDims)) return;
-    Item* hit = const_cast<Item*>(node);
-    if (found < results.getCount())
-      results[found] = hit;
-    else
-      results.setAtGrow(found, hit, found + 1);
-    ++found;
-  };
+  long capacity = results.getCount();
+  Item** out = results.getData();
   // Preorder: a node, its left subtree, then its right subtree. The right
   // child waits on the stack while the walk continues to the left.
   KADTWalkStack<Entry> stack;
   Entry e{m_pRoot, KADTData<B, T>(m_domain, &fixed)};
   do {
     const Item* node = e.node;
-    KADTData<B, T> walk = e.walk;
+    KADTData<B, T> state = e.walk;
     for (;;) {
-      report(node);
+      if (test(node->keys())) {
+        Item* hit = const_cast<Item*>(node);
+        if (found < capacity) {
+          out[found] = hit;
+        } else {
+          results.setAtGrow(found, hit, found + 1);
+          capacity = results.getCount();
+          out = results.getData();
+        }
+        ++found;
+      }
       if (node->m_pRight) {
-        KADTData<B, T> right = walk;
-        right.descend(false);
-        if (right.meets(right.previousKey())) stack.push(Entry{node->m_pRight, right});
+        Entry right{node->m_pRight, state};
+        if (right.walk.meets(right.walk.descend(false))) stack.push(right);
       }
       if (!node->m_pLeft) break;
-      walk.descend(true);
-      if (!walk.meets(walk.previousKey())) break;
+      if (!state.meets(state.descend(true))) break;
       node = node->m_pLeft;
     }
   } while (stack.pop(e));
   return found;
+}
+
+template <class Item, class B, class T>
+bool KADTRoot<Item, B, T>::pathOrder(const B* keys, long n, std::vector<long>& order) const {
+  struct Coded {
+    unsigned long long code;
+    long index;
+  };
+  const int nKeys = getKeyCount();
+  const int bits = 64 / nKeys;  // per key
+  try {
+    std::vector<Coded> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
+    for (long i = 0; i < n; ++i) {
+      unsigned long long q[kADTMaxKeys<B>];
+      for (int k = 0; k < nKeys; ++k) {
+        int d = k % m_nDims;
+        double lo = m_domain.getMin()[d], width = m_domain.getMax()[d] - lo;
+        double u = width > 0 ? (static_cast<double>(keyOf(keys[i], k)) - lo) / width : 0.0;
+        u = u >= 0.0 ? (u < 1.0 ? u : 1.0) : 0.0;  // NaN to 0
+        double scaled = std::ldexp(u, bits);
+        unsigned long long top = (bits >= 64 ? ~0ULL : (1ULL << bits) - 1);
+        q[k] = scaled >= static_cast<double>(top) ? top : static_cast<unsigned long long>(scaled);
+      }
+      // Level l takes the next bit of key l mod nKeys, most significant first.
+      unsigned long long code = 0;
+      if (nKeys == 2) {
+        code = (spreadBits(q[0]) << 1) | spreadBits(q[1]);
+      } else {
+        for (int level = 0; level < bits * nKeys; ++level) {
+          int k = level % nKeys;
+          code = (code << 1) | ((q[k] >> (bits - 1 - level / nKeys)) & 1ULL);
+        }
+      }
+      a[i] = Coded{code, i};
+    }
+    // Least-significant-digit radix sort, one byte per pass; stable, so equal
+    // codes keep their input order.
+    for (int shift = 0; shift < 64; shift += 8) {
+      size_t count[257] = {};
+      for (const Coded& c : a) ++count[((c.code >> shift) & 0xFF) + 1];
+      if (count[((a.empty() ? 0 : (a[0].code >> shift) & 0xFF)) + 1] == a.size()) continue;
+      for (int v = 0; v < 256; ++v) count[v + 1] += count[v];
+      for (const Coded& c : a) b[count[(c.code >> shift) & 0xFF]++] = c;
+      a.swap(b);
+    }
+    order.resize(static_cast<size_t>(n));
+    for (long i = 0; i < n; ++i) order[static_cast<size_t>(i)] = a[static_cast<size_t>(i)].index;
+  } catch (const std::bad_alloc&) {
+    return true;
+  }
+  return false;
 }
