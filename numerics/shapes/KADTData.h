@@ -54,7 +54,7 @@ class KADTData {
   // The key split by the last descent.
   int previousKey() const { return (m_nKey == 0 ? m_pFixed->m_nKeys : m_nKey) - 1; }
   // The region of key k meets its pruning range (closed on both sides).
-  bool meets(int k) const { return m_low[k] <= m_pFixed->m_rangeHigh[k] && m_pFixed->m_rangeLow[k] <= m_high[k]; }
+  bool meets(int k) const { return (m_low[k] <= m_pFixed->m_rangeHigh[k]) & (m_pFixed->m_rangeLow[k] <= m_high[k]); }
 
   T m_low[kADTMaxKeys<B>];
   T m_high[kADTMaxKeys<B>];

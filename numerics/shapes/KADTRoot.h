@@ -17,6 +17,7 @@
 // stack (a deep, degenerate tree spills to the heap); nothing is allocated
 // otherwise. Single-threaded: searches of an unchanged tree do not interfere.
 #pragma once
+#include <algorithm>
 #include <cmath>
 #include <new>
 #include <utility>
@@ -114,37 +115,48 @@ class KADTRoot : public KADTRootBase<Item> {
   bool m_bInterval;
 };
 
-// A last-in first-out stack of walk entries, on the stack up to 64 entries
-// (left uninitialised until pushed).
+// A last-in first-out stack of walk entries: 128 entries inline (left
+// uninitialised until used), on the heap beyond that, which only a
+// degenerate tree needs.
 template <class E>
 class KADTWalkStack {
  public:
   KADTWalkStack() {}
   ~KADTWalkStack() {}
+  KADTWalkStack(const KADTWalkStack&) = delete;
+  KADTWalkStack& operator=(const KADTWalkStack&) = delete;
 
+  // The slot above the top, to be filled and then kept or dropped by
+  // commit(); walks push this way without a branch on the condition.
+  E* slot() {
+    if (m_nUsed == m_nCapacity) grow();
+    return m_pBase + m_nUsed;
+  }
+  void commit(bool keep) { m_nUsed += keep ? 1 : 0; }
   void push(const E& e) {
-    if (m_nUsed < kInline)
-      m_inline[m_nUsed++] = e;
-    else
-      m_spill.push_back(e);
+    *slot() = e;
+    ++m_nUsed;
   }
   bool pop(E& e) {
-    if (!m_spill.empty()) {
-      e = m_spill.back();
-      m_spill.pop_back();
-      return true;
-    }
     if (m_nUsed == 0) return false;
-    e = m_inline[--m_nUsed];
+    e = m_pBase[--m_nUsed];
     return true;
   }
 
  private:
-  static constexpr int kInline = 64;
+  void grow() {
+    if (m_spill.empty()) m_spill.assign(m_pBase, m_pBase + m_nUsed);
+    m_spill.resize(m_spill.size() * 2);
+    m_pBase = m_spill.data();
+    m_nCapacity = static_cast<long>(m_spill.size());
+  }
+  static constexpr long kInline = 128;
   union {
     E m_inline[kInline];
   };
-  int m_nUsed = 0;
+  E* m_pBase = m_inline;
+  long m_nUsed = 0;
+  long m_nCapacity = kInline;
   std::vector<E> m_spill;
 };
 
@@ -285,34 +297,37 @@ long KADTRoot<Item, B, T>::walk(const KADTFixedData<B, T>& fixed, KSimpleArray<I
   long found = 0;
   long capacity = results.getCount();
   Item** out = results.getData();
-  // Preorder: a node, its left subtree, then its right subtree. The right
-  // child waits on the stack while the walk continues to the left.
+  // Preorder: a node, its left subtree, then its right subtree (the right
+  // child is pushed first). The children are pushed unconditionally and kept
+  // or dropped by their test, so that the walk does not branch on the
+  // shape of the tree.
   KADTWalkStack<Entry> stack;
-  Entry e{m_pRoot, KADTData<B, T>(m_domain, &fixed)};
-  do {
+  stack.push(Entry{m_pRoot, KADTData<B, T>(m_domain, &fixed)});
+  Entry e;
+  while (stack.pop(e)) {
     const Item* node = e.node;
-    KADTData<B, T> state = e.walk;
-    for (;;) {
-      if (test(node->keys())) {
-        Item* hit = const_cast<Item*>(node);
-        if (found < capacity) {
-          out[found] = hit;
-        } else {
-          results.setAtGrow(found, hit, found + 1);
-          capacity = results.getCount();
-          out = results.getData();
-        }
-        ++found;
+    if (test(node->keys())) {
+      Item* hit = const_cast<Item*>(node);
+      if (found < capacity) {
+        out[found] = hit;
+      } else {
+        results.setAtGrow(found, hit, found + 1);
+        capacity = results.getCount();
+        out = results.getData();
       }
-      if (node->m_pRight) {
-        Entry right{node->m_pRight, state};
-        if (right.walk.meets(right.walk.descend(false))) stack.push(right);
-      }
-      if (!node->m_pLeft) break;
-      if (!state.meets(state.descend(true))) break;
-      node = node->m_pLeft;
+      ++found;
     }
-  } while (stack.pop(e));
+    Entry* right = stack.slot();
+    right->node = node->m_pRight;
+    right->walk = e.walk;
+    int k = right->walk.descend(false);
+    stack.commit((right->node != nullptr) & right->walk.meets(k));
+    Entry* left = stack.slot();
+    left->node = node->m_pLeft;
+    left->walk = e.walk;
+    k = left->walk.descend(true);
+    stack.commit((left->node != nullptr) & left->walk.meets(k));
+  }
   return found;
 }
 
@@ -322,20 +337,28 @@ bool KADTRoot<Item, B, T>::pathOrder(const B* keys, long n, std::vector<long>& o
     unsigned long long code;
     long index;
   };
+  // 48 bits of code: enough to order a million items to well below the
+  // depth at which subtrees hold single items, and three 16-bit passes.
+  constexpr int kCodeBits = 48;
   const int nKeys = getKeyCount();
-  const int bits = 64 / nKeys;  // per key
+  const int bits = kCodeBits / nKeys;  // per key
   try {
     std::vector<Coded> a(static_cast<size_t>(n)), b(static_cast<size_t>(n));
+    // Key k maps to (key - low) * scale, clamped to [0, top]; NaN maps to 0.
+    const double top = std::ldexp(1.0, bits) - 1.0;
+    double low[kADTMaxKeys<B>], scale[kADTMaxKeys<B>];
+    for (int k = 0; k < nKeys; ++k) {
+      int d = k % m_nDims;
+      low[k] = m_domain.getMin()[d];
+      double width = m_domain.getMax()[d] - low[k];
+      scale[k] = width > 0 ? std::ldexp(1.0, bits) / width : 0.0;
+    }
     for (long i = 0; i < n; ++i) {
       unsigned long long q[kADTMaxKeys<B>];
       for (int k = 0; k < nKeys; ++k) {
-        int d = k % m_nDims;
-        double lo = m_domain.getMin()[d], width = m_domain.getMax()[d] - lo;
-        double u = width > 0 ? (static_cast<double>(keyOf(keys[i], k)) - lo) / width : 0.0;
-        u = u >= 0.0 ? (u < 1.0 ? u : 1.0) : 0.0;  // NaN to 0
-        double scaled = std::ldexp(u, bits);
-        unsigned long long top = (bits >= 64 ? ~0ULL : (1ULL << bits) - 1);
-        q[k] = scaled >= static_cast<double>(top) ? top : static_cast<unsigned long long>(scaled);
+        double v = (static_cast<double>(keyOf(keys[i], k)) - low[k]) * scale[k];
+        v = v >= 0.0 ? (v < top ? v : top) : 0.0;
+        q[k] = static_cast<unsigned long long>(v);
       }
       // Level l takes the next bit of key l mod nKeys, most significant first.
       unsigned long long code = 0;
@@ -347,16 +370,16 @@ bool KADTRoot<Item, B, T>::pathOrder(const B* keys, long n, std::vector<long>& o
           code = (code << 1) | ((q[k] >> (bits - 1 - level / nKeys)) & 1ULL);
         }
       }
-      a[i] = Coded{code, i};
+      a[static_cast<size_t>(i)] = Coded{code, i};
     }
-    // Least-significant-digit radix sort, one byte per pass; stable, so equal
+    // Least-significant-digit radix sort, 16 bits per pass; stable, so equal
     // codes keep their input order.
-    for (int shift = 0; shift < 64; shift += 8) {
-      size_t count[257] = {};
-      for (const Coded& c : a) ++count[((c.code >> shift) & 0xFF) + 1];
-      if (count[((a.empty() ? 0 : (a[0].code >> shift) & 0xFF)) + 1] == a.size()) continue;
-      for (int v = 0; v < 256; ++v) count[v + 1] += count[v];
-      for (const Coded& c : a) b[count[(c.code >> shift) & 0xFF]++] = c;
+    std::vector<size_t> count(65537);
+    for (int shift = 0; shift < kCodeBits; shift += 16) {
+      std::fill(count.begin(), count.end(), 0);
+      for (const Coded& c : a) ++count[((c.code >> shift) & 0xFFFF) + 1];
+      for (size_t v = 0; v < 65536; ++v) count[v + 1] += count[v];
+      for (const Coded& c : a) b[count[(c.code >> shift) & 0xFFFF]++] = c;
       a.swap(b);
     }
     order.resize(static_cast<size_t>(n));

@@ -334,3 +334,48 @@ TEST(KADTRootTest, DeleteSubtreeDeletesChildrenFirstAndUnlinksFromTheParent) {
   root->deleteSubtree();
   EXPECT_EQ(g_deleted, 300 - inLeft);
 }
+
+TEST(KADTRootTest, PathOrderIsAPermutationThatBecomesThePreorder) {
+  std::mt19937 rng(21);
+  std::uniform_real_distribution<double> u(0, 1), w(0, 0.05);
+  const long n = 3000;
+  std::vector<K1dLine> keys;
+  for (long i = 0; i < n; ++i) {
+    double a = u(rng);
+    keys.emplace_back(a, a + w(rng));
+  }
+  keys.emplace_back(0.5, std::nan(""));  // quantised as the domain's low end; never inserted
+  KIntervalTree tree(1, true);
+  tree.reset(K1dLine(0, 1.05));
+  std::vector<long> order;
+  ASSERT_FALSE(tree.pathOrder(keys.data(), n + 1, order));
+  ASSERT_EQ(static_cast<long>(order.size()), n + 1);
+  std::vector<long> sorted = order;
+  std::sort(sorted.begin(), sorted.end());
+  for (long i = 0; i <= n; ++i) ASSERT_EQ(sorted[i], i);
+
+  std::vector<std::unique_ptr<KTestInterval>> items;
+  std::vector<const KTestInterval*> inserted;
+  for (long i : order) {
+    if (i == n) continue;
+    items.push_back(std::make_unique<KTestInterval>(keys[i]));
+    ASSERT_FALSE(tree.insert(items.back().get()));
+    inserted.push_back(items.back().get());
+  }
+  EXPECT_EQ(searchAll(tree, tree.getDomain(), kADTPrunedWalk), inserted);
+  // The same items inserted in input order answer the same queries.
+  KIntervalTree plain(1, true);
+  plain.reset(tree.getDomain());
+  std::vector<std::unique_ptr<KTestInterval>> copies;
+  for (long i = 0; i < n; ++i) {
+    copies.push_back(std::make_unique<KTestInterval>(keys[i]));
+    ASSERT_FALSE(plain.insert(copies.back().get()));
+  }
+  for (int qi = 0; qi < 200; ++qi) {
+    double a = u(rng);
+    K1dLine q(a, a + w(rng));
+    for (int kind = 0; kind < 3; ++kind)
+      EXPECT_EQ(searchAll(tree, q, kind).size(), searchAll(plain, q, kind).size()) << qi << " " << kind;
+  }
+  EXPECT_LT(tree.height(), 40);
+}
