@@ -97,6 +97,11 @@ TEST(KADTRootTest, QueryKindsOnThreeIntervals) {
   EXPECT_EQ(searchAll(f.tree, K1dLine(0, 1), kADTInside), (V{a}));
   EXPECT_EQ(searchAll(f.tree, K1dLine(3, 3), kADTOverlaps), (V{b}));
   EXPECT_EQ(searchAll(f.tree, K1dLine(3, 3), kADTOverlapsStrictly), V{});
+  // Kind 3 reports what the walk meets: the root always, a child when its
+  // half of key 0 ([0, 1.5] left, [1.5, 3] right) meets the query.
+  EXPECT_EQ(searchAll(f.tree, K1dLine(2, 3), kADTPrunedWalk), (V{a, b}));
+  EXPECT_EQ(searchAll(f.tree, K1dLine(0, 1), kADTPrunedWalk), (V{a, c}));
+  EXPECT_EQ(searchAll(f.tree, K1dLine(1.5, 1.5), kADTPrunedWalk), (V{a, c, b}));
   KHSimpleArray<KTestInterval*> results;
   EXPECT_EQ(f.tree.search(K1dLine(0, 3), results, 4), -1);
   EXPECT_EQ(f.tree.search(K1dLine(0, 3), results, -1), -1);
