@@ -14,23 +14,4 @@ class K2dCoords : public KndPosition<KPositionBase, K2dCoords, double, 1> {
   explicit K2dCoords(double x) : K2dCoords(x, 0.0) {}
   K2dCoords(const K2dCoords&) = default;
   K2dCoords& operator=(const K2dCoords&) = default;
-
-  double& y() { return m_v[1]; }
-  double y() const { return m_v[1]; }
-
-  void readPersistent(KPersistance& stream, int tag, const K2dCoords& fallback) override {
-    readComponents(stream, tag, fallback);
-  }
-  void writePersistent(KPersistance& stream, int tag) const override { writeComponents(stream, tag); }
-  bool hasInvalidValue() const override { return anyInvalid(); }
-  int clearInvalidValues() override {
-    zeroInvalid();
-    return 0;
-  }
 };
-
-inline void swap(K2dCoords& a, K2dCoords& b) {
-  K2dCoords t(a);
-  a = b;
-  b = t;
-}

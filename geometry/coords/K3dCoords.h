@@ -15,12 +15,6 @@ class K3dCoords : public KndPosition<KPositionBase, K3dCoords, double, 2> {
   explicit K3dCoords(const K2dCoords& p) : K3dCoords(p.x(), p.y(), 0.0) {}
   K3dCoords(const K3dCoords&) = default;
   K3dCoords& operator=(const K3dCoords&) = default;
-
-  double& y() { return m_v[1]; }
-  double y() const { return m_v[1]; }
-  double& z() { return m_v[2]; }
-  double z() const { return m_v[2]; }
-
   friend K3dCoords cross(const K3dCoords& a, const K3dCoords& b) {
     return K3dCoords(a.y() * b.z() - a.z() * b.y(), a.z() * b.x() - a.x() * b.z(), a.x() * b.y() - a.y() * b.x());
   }
@@ -33,15 +27,6 @@ class K3dCoords : public KndPosition<KPositionBase, K3dCoords, double, 2> {
   int minIndex(bool absolute) const { return pick(absolute, [](double c, double best) { return c < best; }); }
   int maxIndex(bool absolute) const { return pick(absolute, [](double c, double best) { return c > best; }); }
 
-  void readPersistent(KPersistance& stream, int tag, const K3dCoords& fallback) override {
-    readComponents(stream, tag, fallback);
-  }
-  void writePersistent(KPersistance& stream, int tag) const override { writeComponents(stream, tag); }
-  bool hasInvalidValue() const override { return anyInvalid(); }
-  int clearInvalidValues() override {
-    zeroInvalid();
-    return 0;
-  }
 
  private:
   template <class Better>
@@ -53,9 +38,3 @@ class K3dCoords : public KndPosition<KPositionBase, K3dCoords, double, 2> {
     return best;
   }
 };
-
-inline void swap(K3dCoords& a, K3dCoords& b) {
-  K3dCoords t(a);
-  a = b;
-  b = t;
-}

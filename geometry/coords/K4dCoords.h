@@ -21,21 +21,4 @@ class K4dCoords : public KndPosition<KPositionBase, K4dCoords, double, 3> {
   explicit K4dCoords(const K3dCoords& p) : K4dCoords(p.x(), p.y(), p.z(), 0.0) {}
   K4dCoords(const K4dCoords&) = default;
   K4dCoords& operator=(const K4dCoords&) = default;
-
-  double& y() { return m_v[1]; }
-  double y() const { return m_v[1]; }
-  double& z() { return m_v[2]; }
-  double z() const { return m_v[2]; }
-  double& w() { return m_v[3]; }
-  double w() const { return m_v[3]; }
-
-  void readPersistent(KPersistance& stream, int tag, const K4dCoords& fallback) override {
-    readComponents(stream, tag, fallback);
-  }
-  void writePersistent(KPersistance& stream, int tag) const override { writeComponents(stream, tag); }
-  bool hasInvalidValue() const override { return anyInvalid(); }
-  int clearInvalidValues() override {
-    zeroInvalid();
-    return 0;
-  }
 };

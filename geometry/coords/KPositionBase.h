@@ -8,7 +8,8 @@
 // order is fixed (other modules rely on it):
 //   KPositionBase: 0 destructor, 1 positionQuery
 //   KndPosition:   2 readPersistent, 3 writePersistent, 4 hasInvalidValue,
-//                  5 clearInvalidValues
+//                  5 clearInvalidValues (the same for every dimension, so
+//                  implemented here once)
 //
 // An invalid number is a NaN, an infinity or a subnormal value; zero (of
 // either sign) and normal values are valid.
@@ -42,21 +43,39 @@ class KndPosition : public Base {
   // kCount reals under `tag`; otherwise every component is copied from
   // `fallback` (a partial or oversized record is never half-read). Format
   // errors of the file layer propagate as CFileException.
-  virtual void readPersistent(KPersistance& stream, int tag, const D& fallback) = 0;
+  virtual void readPersistent(KPersistance& stream, int tag, const D& fallback) {
+    if (readRealGroup(stream, tag, kCount, m_v))
+      for (int i = 0; i < kCount; ++i) m_v[i] = fallback.m_v[i];
+  }
   // Writes the components as one array of kCount reals under `tag`.
-  virtual void writePersistent(KPersistance& stream, int tag) const = 0;
+  virtual void writePersistent(KPersistance& stream, int tag) const { writeRealGroup(stream, tag, kCount, m_v); }
   // True when any component is an invalid number.
-  virtual bool hasInvalidValue() const = 0;
+  virtual bool hasInvalidValue() const {
+    for (int i = 0; i < kCount; ++i)
+      if (isInvalidNumber(m_v[i])) return true;
+    return false;
+  }
   // Sets every invalid component to 0.0; answers 0.
-  virtual int clearInvalidValues() = 0;
+  virtual int clearInvalidValues() {
+    for (int i = 0; i < kCount; ++i)
+      if (isInvalidNumber(m_v[i])) m_v[i] = 0.0;
+    return 0;
+  }
 
   T& operator[](int i) { return m_v[i]; }
   const T& operator[](int i) const { return m_v[i]; }
   const T* data() const { return m_v; }
   T* data() { return m_v; }
 
+  // Components by name, as far as the type has them.
   T& x() { return m_v[0]; }
   T x() const { return m_v[0]; }
+  T& y() requires(MaxIndex >= 1) { return m_v[1]; }
+  T y() const requires(MaxIndex >= 1) { return m_v[1]; }
+  T& z() requires(MaxIndex >= 2) { return m_v[2]; }
+  T z() const requires(MaxIndex >= 2) { return m_v[2]; }
+  T& w() requires(MaxIndex >= 3) { return m_v[3]; }
+  T w() const requires(MaxIndex >= 3) { return m_v[3]; }
 
   D operator+(const D& b) const { return combine(b, [](T p, T q) { return p + q; }); }
   D operator-(const D& b) const { return combine(b, [](T p, T q) { return p - q; }); }
@@ -98,6 +117,11 @@ class KndPosition : public Base {
   }
   T length() const { return std::sqrt(dot(self())); }
   friend T distance(const D& a, const D& b) { return (a - b).length(); }
+  friend void swap(D& a, D& b) {
+    D t(a);
+    a = b;
+    b = t;
+  }
 
  protected:
   KndPosition() = default;
@@ -111,22 +135,6 @@ class KndPosition : public Base {
     D r(self());
     for (int i = 0; i < kCount; ++i) r.m_v[i] = f(m_v[i], b.m_v[i]);
     return r;
-  }
-
-  // Shared bodies of the virtual operations above.
-  void readComponents(KPersistance& stream, int tag, const D& fallback) {
-    if (readRealGroup(stream, tag, kCount, m_v))
-      for (int i = 0; i < kCount; ++i) m_v[i] = fallback.m_v[i];
-  }
-  void writeComponents(KPersistance& stream, int tag) const { writeRealGroup(stream, tag, kCount, m_v); }
-  bool anyInvalid() const {
-    for (int i = 0; i < kCount; ++i)
-      if (isInvalidNumber(m_v[i])) return true;
-    return false;
-  }
-  void zeroInvalid() {
-    for (int i = 0; i < kCount; ++i)
-      if (isInvalidNumber(m_v[i])) m_v[i] = 0.0;
   }
 
   T m_v[kCount] = {};
