@@ -1,0 +1,22 @@
+// K1dCoords: a point on a line (one double, x). See KPositionBase.h for the
+// shared operations, the storage and the virtual-table layout.
+#pragma once
+#include "geometry/coords/KPositionBase.h"
+
+class K1dCoords : public KndPosition<KPositionBase, K1dCoords, double, 0> {
+ public:
+  K1dCoords() = default;
+  explicit K1dCoords(double x) { m_v[0] = x; }
+  K1dCoords(const K1dCoords&) = default;
+  K1dCoords& operator=(const K1dCoords&) = default;
+
+  void readPersistent(KPersistance& stream, int tag, const K1dCoords& fallback) override {
+    readComponents(stream, tag, fallback);
+  }
+  void writePersistent(KPersistance& stream, int tag) const override { writeComponents(stream, tag); }
+  bool hasInvalidValue() const override { return anyInvalid(); }
+  int clearInvalidValues() override {
+    zeroInvalid();
+    return 0;
+  }
+};
