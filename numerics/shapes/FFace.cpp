@@ -32,27 +32,17 @@ struct Derivatives {
 };
 
 // Newton's method on F = G = 0 from p; a step is kept only when it lowers
-// |(F, G)|. beam: F and G depend on xi alone and xi is fitted by least squares.
+// |(F, G)|.
 void polish(const FBivariantPolynomial<double>& F, const FBivariantPolynomial<double>& G, const Derivatives& d,
-            K2dCoords& p, bool beam) {
+            K2dCoords& p) {
   double f = F.evaluate(p.x(), p.y()), g = G.evaluate(p.x(), p.y());
   double residual = std::hypot(f, g);
   for (int step = 0; step < kPolishSteps && residual > 0.0; ++step) {
     double a = d.fx.evaluate(p.x(), p.y()), b = d.fy.evaluate(p.x(), p.y());
     double c = d.gx.evaluate(p.x(), p.y()), e = d.gy.evaluate(p.x(), p.y());
-    double sx, sy;
-    if (beam) {
-      double norm = a * a + c * c;
-      if (!(norm > 0.0)) return;
-      sx = (f * a + g * c) / norm;
-      sy = 0.0;
-    } else {
-      double det = a * e - b * c;
-      if (!(std::fabs(det) > 0.0)) return;
-      sx = (e * f - b * g) / det;
-      sy = (a * g - c * f) / det;
-    }
-    K2dCoords next(p.x() - sx, p.y() - sy);
+    double det = a * e - b * c;
+    if (!(std::fabs(det) > 0.0)) return;
+    K2dCoords next(p.x() - (e * f - b * g) / det, p.y() - (a * g - c * f) / det);
     double fn = F.evaluate(next.x(), next.y()), gn = G.evaluate(next.x(), next.y());
     double r = std::hypot(fn, gn);
     if (!(r < residual)) return;
@@ -146,23 +136,26 @@ bool FFace::globalToLocalCandidates(const K3dCoords& target, const K3dCoords* no
     if (magnitude[k] < magnitude[dropped]) dropped = k;
   const FBivariantPolynomial<double>& F = mapped[(dropped + 1) % 3];
   const FBivariantPolynomial<double>& G = mapped[(dropped + 2) % 3];
-  bool beam = domain().size(1) == 0.0;
-
   Derivatives d(F, G);
-  if (!beam) {
-    K2dCoords c;
-    centre(c);
-    double a = d.fx.evaluate(c.x(), c.y()), b = d.fy.evaluate(c.x(), c.y());
-    double e = d.gx.evaluate(c.x(), c.y()), h = d.gy.evaluate(c.x(), c.y());
-    if (!(std::fabs(a * h - b * e) > kSingularRatio * std::hypot(a, b) * std::hypot(e, h))) return true;
-  }
+  K2dCoords c;
+  centre(c);
+  double a = d.fx.evaluate(c.x(), c.y()), b = d.fy.evaluate(c.x(), c.y());
+  double e = d.gx.evaluate(c.x(), c.y()), h = d.gy.evaluate(c.x(), c.y());
+  if (!(std::fabs(a * h - b * e) > kSingularRatio * std::hypot(a, b) * std::hypot(e, h))) return true;
   int found = findCommonZeros(F, G, candidates, searchDomain(), kConvergenceTolerance, kMinimumSize,
                               kMergeDistance, kMaxIterations, kGridCount, isTriangular(), -1);
   if (found < 0) return true;
-  for (long i = 0; i < candidates.getCount(); ++i) {
-    if (beam) candidates[i].y() = 0.0;
-    polish(F, G, d, candidates[i], beam);
-  }
+  long count = candidates.getCount();
+  for (long i = 0; i < count; ++i) polish(F, G, d, candidates[i]);
+  // Candidates the search kept apart may polish to one point.
+  for (long i = 0; i < count; ++i)
+    for (long j = i + 1; j < count;) {
+      if (distance(candidates[j], candidates[i]) < kMergeDistance)
+        candidates[j] = candidates[--count];
+      else
+        ++j;
+    }
+  candidates.setCount(count);
   return false;
 }
 
@@ -209,16 +202,45 @@ double FBeamFace::distanceOutside(const K2dCoords& local) const {
 
 bool FBeamFace::globalToLocalCandidates(const K3dCoords& target, const K3dCoords* nodes,
                                         KSimpleArray<K2dCoords>& candidates) const {
-  if (FFace::globalToLocalCandidates(target, nodes, candidates)) return true;
-  // The search strip has a height: one point of the beam may come back twice.
-  long n = candidates.getCount();
-  for (long i = 0; i < n; ++i)
-    for (long j = i + 1; j < n;) {
-      if (std::fabs(candidates[j].x() - candidates[i].x()) < kMergeDistance)
-        candidates[j] = candidates[--n];
-      else
-        ++j;
+  candidates.setCount(0);
+  int n = nodeCount();
+  if (!nodes || n < 1 || n > kMaxNodes || !isFinite(target)) return true;
+  for (int i = 0; i < n; ++i)
+    if (!isFinite(nodes[i])) return true;
+  FUnivariantPolynomial<double> mapped[3];
+  int main = 0;
+  double mainSize = -1.0, size = 0.0;
+  for (int k = 0; k < 3; ++k) {
+    double values[kMaxNodes];
+    for (int i = 0; i < n; ++i) values[i] = nodes[i][k];
+    FBivariantPolynomial<double> p;
+    if (coordinatePolynomial(values, p)) return true;
+    mapped[k] = p.univariate(0, true);
+    mapped[k][0] -= target[k];
+    double variation = 0.0;
+    for (long j = 1; j < mapped[k].getCount(); ++j) variation = std::max(variation, std::fabs(mapped[k][j]));
+    size = std::max(size, variation);
+    if (variation > mainSize) {
+      mainSize = variation;
+      main = k;
     }
-  candidates.setCount(n);
+  }
+  if (!(size > 0.0)) return true;
+  K2dRect box = searchDomain();
+  KSSimpleArray<double> roots;
+  if (realRoots(mapped[main], roots, kConvergenceTolerance, kMaxIterations, 1.1 * box.size(0) / 2.0, false) < 0)
+    return true;
+  long count = 0;
+  for (long i = 0; i < roots.getCount(); ++i) {
+    double xi = roots[i];
+    if (!(box.getMin().x() <= xi && xi <= box.getMax().x())) continue;
+    double miss = 0.0;
+    for (int k = 0; k < 3; ++k) miss = std::max(miss, std::fabs(mapped[k].evaluate(xi)));
+    if (miss > kConvergenceTolerance * size) continue;
+    if (count > 0 && std::fabs(candidates[count - 1].x() - xi) < kMergeDistance) continue;
+    candidates.setAtGrow(count, K2dCoords(xi, 0.0), 4);
+    if (candidates.getCount() > count) ++count;
+  }
+  candidates.setCount(count);
   return false;
 }

@@ -13,8 +13,9 @@
 // coefficients are smallest and searches the common zeros of the other two
 // (findCommonZeros) over the domain enlarged by 5 percent. Each candidate is
 // then polished by Newton's method, which takes it from the search's 1e-7 to
-// rounding level, and the one lying closest to the domain (then with the
-// smallest residual) is the answer. Faces hold no data and may be shared.
+// rounding level; candidates that polish to one point are merged, and the
+// one lying closest to the domain (then with the smallest residual) is the
+// answer. A beam's candidates lie on eta = 0. Faces hold no data and may be shared.
 #pragma once
 #include "containers/memory/KSimpleArray.h"
 #include "geometry/coords/K2dRect.h"
@@ -110,7 +111,12 @@ class FBeamFace : public FFace {
     return -1.0 - margin <= local.x() && local.x() <= 1.0 + margin;
   }
   double distanceOutside(const K2dCoords& local) const override;
-  // A beam's candidates all lie on eta = 0.
+  // A beam's mapping depends on xi alone, so its two-dimensional search
+  // degenerates (the zeros form lines across the search strip). The
+  // candidates are instead the real roots, in the enlarged segment, of the
+  // coordinate that varies most along the beam at which the other two
+  // coordinates agree with the target too (within kConvergenceTolerance of
+  // the beam's size); they lie on eta = 0. An error when the nodes coincide.
   bool globalToLocalCandidates(const K3dCoords& target, const K3dCoords* nodes,
                                KSimpleArray<K2dCoords>& candidates) const override;
 };
