@@ -234,6 +234,17 @@ TEST(FFaceTest, DegenerateFacesAnswerAnError) {
   ASSERT_FALSE(FBeam2Face().globalToLocal(K3dCoords(2.05, 0, 0), beam.data(), local));  // within 5 percent
   EXPECT_NEAR(local.x(), 1.05, 1e-14);
   EXPECT_TRUE(FBeam2Face().globalToLocal(K3dCoords(2.2, 0, 0), beam.data(), local));
+  // A corner where the mapping's zero line meets the search grid's diagonal
+  // between two sample points of one sign.
+  std::vector<K3dCoords> skew{{-220.13008399880457, -924.50688636249163, 0},
+                              {-213.15580738229883, -921.1262052959604, 0},
+                              {-217.19003958689439, -908.30008984743358, 0},
+                              {-227.10689560841115, -912.71383245212326, 0}};
+  K3dCoords corner;
+  quad.localToGlobal(K2dCoords(-0.999999, -1.0), skew.data(), corner);
+  ASSERT_FALSE(quad.globalToLocal(corner, skew.data(), local));
+  EXPECT_NEAR(local.x(), -0.999999, 1e-10);
+  EXPECT_NEAR(local.y(), -1.0, 1e-10);
   // A point far away has no local coordinates.
   good[2].y() = 1.0;
   EXPECT_TRUE(quad.globalToLocal(K3dCoords(50, 50, 0), good.data(), local));

@@ -25,6 +25,48 @@ K4dCoords midpoint(const K4dCoords& a, const K4dCoords& b, const FBivariantPolyn
   return m;
 }
 
+// A bound on the second derivative of p along any direction over the box
+// |x| <= xMax, |y| <= yMax: |p_xx| + 2 |p_xy| + |p_yy| bounded term by term.
+double curvatureBound(const FBivariantPolynomial<double>& p, double xMax, double yMax) {
+  double bound = 0.0;
+  for (long i = 0; i < p.getRows(); ++i)
+    for (long j = 0; j < p.getColumns(); ++j) {
+      if (i + j < 2) continue;
+      double a = std::fabs(p.at(i, j));
+      if (a == 0.0) continue;
+      double xx = i >= 2 ? i * (i - 1) * std::pow(xMax, i - 2) * std::pow(yMax, j) : 0.0;
+      double xy = i >= 1 && j >= 1 ? 2.0 * i * j * std::pow(xMax, i - 1) * std::pow(yMax, j - 1) : 0.0;
+      double yy = j >= 2 ? j * (j - 1) * std::pow(xMax, i) * std::pow(yMax, j - 2) : 0.0;
+      bound += a * (xx + xy + yy);
+    }
+  return bound;
+}
+
+// How far p may fall below (or rise above) the plane through its values at
+// the vertices of t: half the curvature bound times the longest edge
+// squared, four times the interpolation error bound of such triangles.
+double bendMargin(const FBivariantPolynomial<double>& p, const FTriSolutionBounds& t) {
+  double xMax = 0.0, yMax = 0.0, h = 0.0;
+  for (int v = 0; v < 3; ++v) {
+    xMax = std::max(xMax, std::fabs(t.vertex(v).x()));
+    yMax = std::max(yMax, std::fabs(t.vertex(v).y()));
+    h = std::max(h, t.edgeLength(v, v + 1));
+  }
+  return curvatureBound(p, xMax, yMax) * h * h / 2.0;
+}
+
+// Every vertex value beyond margin on one side.
+bool allAbove(const FTriSolutionBounds& t, int component, double margin) {
+  for (int v = 0; v < 3; ++v)
+    if (!(t.vertex(v)[component] > margin)) return false;
+  return true;
+}
+bool allBelow(const FTriSolutionBounds& t, int component, double margin) {
+  for (int v = 0; v < 3; ++v)
+    if (!(t.vertex(v)[component] < -margin)) return false;
+  return true;
+}
+
 }  // namespace
 
 bool FTriSolutionBounds::startTrace(const char* folder) {
@@ -161,6 +203,21 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
       traceFormat(" (F^2+G^2)  %14.5e  %14.5e  %14.5e  \n", sumSq[0], sumSq[1], sumSq[2]);
     }
 
+    // A polynomial of one sign at the vertices may still vanish inside when
+    // it bends (its zero line can cut one edge twice): such a triangle is
+    // excluded only when the values clear the bend margin; otherwise that
+    // polynomial counts as changing sign.
+    bool oneSignF = (posF == 3 || negF == 3) && convF == 0, oneSignG = (posG == 3 || negG == 3) && convG == 0;
+    bool bentF = false, bentG = false;
+    if (oneSignF) {
+      double margin = bendMargin(F, *s);
+      bentF = !(posF == 3 ? allAbove(*s, 2, margin) : allBelow(*s, 2, margin));
+    }
+    if (oneSignG) {
+      double margin = bendMargin(G, *s);
+      bentG = !(posG == 3 ? allAbove(*s, 3, margin) : allBelow(*s, 3, margin));
+    }
+
     bool counted = false;
     if (convF == 3 && convG == 3) {
       trace(" all converged \n", 0);
@@ -172,15 +229,16 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
       counted = true;
     } else if (tooSmall) {
       trace(" too small to subdivide \n", 0);
-    } else if (posF == 3 && convF == 0) {
+    } else if (posF == 3 && convF == 0 && !bentF) {
       trace(" F all positive, ignore triangle \n", 0);
-    } else if (negF == 3 && convF == 0) {
+    } else if (negF == 3 && convF == 0 && !bentF) {
       trace(" F all negative, ignore triangle \n", 0);
-    } else if (posG == 3 && convG == 0) {
+    } else if (posG == 3 && convG == 0 && !bentG) {
       trace(" G all positive, ignore triangle \n", 0);
-    } else if (negG == 3 && convG == 0) {
+    } else if (negG == 3 && convG == 0 && !bentG) {
       trace(" G all negative, ignore triangle \n", 0);
-    } else if ((posF + negF == 3 && posF >= 1 && negF >= 1) || (posG + negG == 3 && posG >= 1 && negG >= 1)) {
+    } else if ((posF + negF == 3 && posF >= 1 && negF >= 1) || (posG + negG == 3 && posG >= 1 && negG >= 1) ||
+               bentF || bentG) {
       trace(" subdividing triangle \n", 0);
       if (s->subdivideWrapped(F, G, convTol, minSize, solTol, maxIterations, maxSolutions, own, list)) stop = true;
       counted = true;

@@ -316,3 +316,21 @@ TEST(FTriSolutionBoundsTest, AFailingTraceEndsTracingButNotTheSearch) {
   EXPECT_FALSE(FTriSolutionBounds::isTracing());
   KFileSystem::SetCurrent(nullptr);
 }
+
+TEST(FTriSolutionBoundsTest, RootsBetweenSamplesOfOneSignAreFound) {
+  // F = (x - 0.55)^2 - 0.0016 is positive at every sample (0, 0.25, ...) yet
+  // vanishes at 0.51 and 0.59; G = y - 0.3 + 0.01 x y.
+  Poly F(3, 1);
+  F.at(0, 0) = 0.55 * 0.55 - 0.0016;
+  F.at(1, 0) = -1.1;
+  F.at(2, 0) = 1.0;
+  Poly G = bilinear(-0.3, 0, 1, 0.01);
+  Search s;
+  ASSERT_EQ(s.run(F, G, K2dRect(0, 0, 1, 1), 1e-8, 1e-10, 1e-6, 100, 5), 2);
+  for (long i = 0; i < 2; ++i) {
+    double x = s.out[i].x(), y = 0.3 / (1.0 + 0.01 * x);
+    EXPECT_NEAR(std::min(std::fabs(x - 0.51), std::fabs(x - 0.59)), 0.0, 1e-6);  // |F'| = 0.08
+    EXPECT_NEAR(s.out[i].y(), y, 1e-7);
+  }
+  EXPECT_GT(std::fabs(s.out[0].x() - s.out[1].x()), 0.07);
+}
