@@ -1,0 +1,280 @@
+#include "numerics/shapes/FTriSolutionBounds.h"
+
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <memory>
+
+#include "core/system/KTextFile.h"
+
+namespace {
+
+std::unique_ptr<KTextFile>& traceFile() {
+  static std::unique_ptr<KTextFile> file;
+  return file;
+}
+
+double planarDistance(const K4dCoords& a, const K4dCoords& b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+// A midpoint of two vertices with F and G evaluated there.
+K4dCoords midpoint(const K4dCoords& a, const K4dCoords& b, const FBivariantPolynomial<double>& F,
+                   const FBivariantPolynomial<double>& G) {
+  K4dCoords m((a.x() + b.x()) / 2.0, (a.y() + b.y()) / 2.0, 0.0, 0.0);
+  m.z() = F.evaluate(m.x(), m.y());
+  m.w() = G.evaluate(m.x(), m.y());
+  return m;
+}
+
+// A bound on the second derivative of p along any direction over the box
+// |x| <= xMax, |y| <= yMax: |p_xx| + 2 |p_xy| + |p_yy| bounded term by term.
+double curvatureBound(const FBivariantPolynomial<double>& p, double xMax, double yMax) {
+  double bound = 0.0;
+  for (long i = 0; i < p.getRows(); ++i)
+    for (long j = 0; j < p.getColumns(); ++j) {
+      if (i + j < 2) continue;
+      double a = std::fabs(p.at(i, j));
+      if (a == 0.0) continue;
+      double xx = i >= 2 ? i * (i - 1) * std::pow(xMax, i - 2) * std::pow(yMax, j) : 0.0;
+      double xy = i >= 1 && j >= 1 ? 2.0 * i * j * std::pow(xMax, i - 1) * std::pow(yMax, j - 1) : 0.0;
+      double yy = j >= 2 ? j * (j - 1) * std::pow(xMax, i) * std::pow(yMax, j - 2) : 0.0;
+      bound += a * (xx + xy + yy);
+    }
+  return bound;
+}
+
+// How far p may fall below (or rise above) the plane through its values at
+// the vertices of t: half the curvature bound times the longest edge
+// squared, four times the interpolation error bound of such triangles.
+double bendMargin(const FBivariantPolynomial<double>& p, const FTriSolutionBounds& t) {
+  double xMax = 0.0, yMax = 0.0, h = 0.0;
+  for (int v = 0; v < 3; ++v) {
+    xMax = std::max(xMax, std::fabs(t.vertex(v).x()));
+    yMax = std::max(yMax, std::fabs(t.vertex(v).y()));
+    h = std::max(h, t.edgeLength(v, v + 1));
+  }
+  return curvatureBound(p, xMax, yMax) * h * h / 2.0;
+}
+
+// Every vertex value beyond margin on one side.
+bool allAbove(const FTriSolutionBounds& t, int component, double margin) {
+  for (int v = 0; v < 3; ++v)
+    if (!(t.vertex(v)[component] > margin)) return false;
+  return true;
+}
+bool allBelow(const FTriSolutionBounds& t, int component, double margin) {
+  for (int v = 0; v < 3; ++v)
+    if (!(t.vertex(v)[component] < -margin)) return false;
+  return true;
+}
+
+}  // namespace
+
+bool FTriSolutionBounds::startTrace(const char* folder) {
+  stopTrace();
+  auto file = std::make_unique<KTextFile>();
+  if (file->openDiagnostic("FTriSolutionBounds", folder)) return true;
+  traceFile() = std::move(file);
+  return false;
+}
+
+void FTriSolutionBounds::stopTrace() {
+  std::unique_ptr<KTextFile>& file = traceFile();
+  if (!file) return;
+  file->flush();
+  file->close();
+  file.reset();
+}
+
+bool FTriSolutionBounds::isTracing() { return traceFile() != nullptr; }
+
+KString FTriSolutionBounds::tracePath() { return isTracing() ? traceFile()->getPath() : KString(); }
+
+void FTriSolutionBounds::trace(const char* text, int flag) {
+  std::unique_ptr<KTextFile>& file = traceFile();
+  if (file && file->writeLine(text, flag)) file.reset();  // the file has closed itself
+}
+
+void FTriSolutionBounds::traceFormat(const char* format, ...) {
+  if (!isTracing()) return;
+  char line[256];
+  va_list args;
+  va_start(args, format);
+  vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  trace(line, 0);
+}
+
+double FTriSolutionBounds::edgeLength(int i, int j) const {
+  int a = wrap(i), b = wrap(j);
+  return a == b ? 0.0 : planarDistance(m_v[a], m_v[b]);
+}
+
+K4dCoords FTriSolutionBounds::centroid() const { return (m_v[0] + m_v[1] + m_v[2]) / 3.0; }
+
+void FTriSolutionBounds::dumpCoords() const {
+  if (!isTracing()) return;
+  trace("coords :         x               y           F(x,y)          G(x,y) \n", 0);
+  for (int v = 0; v < 3; ++v)
+    traceFormat("%8d : %14.5e  %14.5e  %14.5e  %14.5e \n", v + 1, m_v[v].x(), m_v[v].y(), m_v[v].z(), m_v[v].w());
+}
+
+bool FTriSolutionBounds::subdivide(const FBivariantPolynomial<double>& F, const FBivariantPolynomial<double>& G,
+                                   double convTol, double minSize, double solTol, int maxIterations,
+                                   int maxSolutions, FSolutionList& list) {
+  trace(". \n", 0);
+  trace("subdivide on entry \n", 0);
+  int counter = 0;
+  bool stop = subdivideWrapped(F, G, convTol, minSize, solTol, maxIterations, maxSolutions, counter, list);
+  trace("subdivide on exit \n", 0);
+  trace(". \n", 0);
+  return stop;
+}
+
+bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
+                                          const FBivariantPolynomial<double>& G, double convTol, double minSize,
+                                          double solTol, int maxIterations, int maxSolutions, int& counter,
+                                          FSolutionList& list) {
+  bool tracing = isTracing();
+  if (tracing) {
+    trace("subdivideWrapped on entry \n", 0);
+    dumpCoords();
+  }
+  if (counter > maxIterations || counter > kDepthLimit) {
+    trace("maxIterations exceeded \n", 0);
+    return false;
+  }
+  // Children see this call's own counter, which grows with every child that recurses.
+  int own = ++counter;
+
+  K4dCoords mid[3];
+  for (int i = 0; i < 3; ++i) mid[i] = midpoint(m_v[i], m_v[(i + 1) % 3], F, G);
+
+  bool stop = false, tooMany = false;
+  FTriSolutionBounds corner;
+  for (int k = 0; k < 4 && !stop && !tooMany; ++k) {
+    FTriSolutionBounds* s = &corner;
+    if (k < 3) {
+      corner.m_v[0] = m_v[k];
+      corner.m_v[1] = mid[k];
+      corner.m_v[2] = mid[(k + 2) % 3];
+    } else {  // the middle triangle takes over this one's storage
+      m_v[0] = mid[0];
+      m_v[1] = mid[1];
+      m_v[2] = mid[2];
+      s = this;
+    }
+    tracing = isTracing();
+    if (tracing) {
+      traceFormat(" new subtriangle %d \n", k + 1);
+      s->dumpCoords();
+    }
+    if (s->isNearSolution(solTol, list)) {
+      trace(" ignoring triangle too close to existing solution \n", 0);
+      continue;
+    }
+
+    int posF = 0, negF = 0, convF = 0, posG = 0, negG = 0, convG = 0;
+    double sumSq[3];
+    for (int v = 0; v < 3; ++v) {
+      double f = s->m_v[v].z(), g = s->m_v[v].w();
+      posF += f > 0.0;
+      negF += f < 0.0;
+      convF += std::fabs(f) < convTol;
+      posG += g > 0.0;
+      negG += g < 0.0;
+      convG += std::fabs(g) < convTol;
+      sumSq[v] = f * f + g * g;
+    }
+    bool tooSmall = false;
+    for (int v = 0; v < 3 && !tooSmall; ++v) tooSmall = minSize > s->edgeLength(v, v + 1);
+    int common = -1;
+    if (convF >= 1 && convG >= 1) {
+      int best = 0;
+      if (sumSq[2] < sumSq[best]) best = 2;
+      if (sumSq[1] < sumSq[best]) best = 1;
+      if (std::fabs(s->m_v[best].z()) <= convTol && std::fabs(s->m_v[best].w()) <= convTol) common = best;
+    }
+    if (tracing) {
+      traceFormat(" number positive  F %d   G %d \n", posF, posG);
+      traceFormat(" number negative  F %d   G %d \n", negF, negG);
+      traceFormat(" number convergd  F %d   G %d \n", convF, convG);
+      traceFormat(" common convergd index %d \n", common);
+      traceFormat(" tooSmall to subdivide = %s \n", tooSmall ? "T" : "F");
+      traceFormat(" (F^2+G^2)  %14.5e  %14.5e  %14.5e  \n", sumSq[0], sumSq[1], sumSq[2]);
+    }
+
+    // A polynomial of one sign at the vertices may still vanish inside when
+    // it bends (its zero line can cut one edge twice): such a triangle is
+    // excluded only when the values clear the bend margin; otherwise that
+    // polynomial counts as changing sign.
+    bool oneSignF = (posF == 3 || negF == 3) && convF == 0, oneSignG = (posG == 3 || negG == 3) && convG == 0;
+    bool bentF = false, bentG = false;
+    if (oneSignF) {
+      double margin = bendMargin(F, *s);
+      bentF = !(posF == 3 ? allAbove(*s, 2, margin) : allBelow(*s, 2, margin));
+    }
+    if (oneSignG) {
+      double margin = bendMargin(G, *s);
+      bentG = !(posG == 3 ? allAbove(*s, 3, margin) : allBelow(*s, 3, margin));
+    }
+
+    bool counted = false;
+    if (convF == 3 && convG == 3) {
+      trace(" all converged \n", 0);
+      addSolution(solTol, s->centroid(), list);
+      counted = true;
+    } else if (common >= 0) {
+      trace(" single converged \n", 0);
+      addSolution(solTol, s->m_v[common], list);
+      counted = true;
+    } else if (tooSmall) {
+      trace(" too small to subdivide \n", 0);
+    } else if (posF == 3 && convF == 0 && !bentF) {
+      trace(" F all positive, ignore triangle \n", 0);
+    } else if (negF == 3 && convF == 0 && !bentF) {
+      trace(" F all negative, ignore triangle \n", 0);
+    } else if (posG == 3 && convG == 0 && !bentG) {
+      trace(" G all positive, ignore triangle \n", 0);
+    } else if (negG == 3 && convG == 0 && !bentG) {
+      trace(" G all negative, ignore triangle \n", 0);
+    } else if ((posF + negF == 3 && posF >= 1 && negF >= 1) || (posG + negG == 3 && posG >= 1 && negG >= 1) ||
+               bentF || bentG) {
+      trace(" subdividing triangle \n", 0);
+      if (s->subdivideWrapped(F, G, convTol, minSize, solTol, maxIterations, maxSolutions, own, list)) stop = true;
+      counted = true;
+    } else {
+      trace(" drop through ignoring triangle \n", 0);
+    }
+    if (counted)
+      tooMany = (maxSolutions > 0 && list.getCount() > maxSolutions) || list.getCount() >= kCandidateLimit;
+  }
+  trace("subdivideWrapped on exit \n", 0);
+  return stop;
+}
+
+bool FTriSolutionBounds::addSolution(double solTol, const K4dCoords& p, FSolutionList& list) {
+  for (long i = 0; i < list.getCount(); ++i) {
+    const K4dCoords& e = list[i];
+    if (!(planarDistance(e, p) < solTol)) continue;
+    if (std::hypot(e.z(), e.w()) > std::hypot(p.z(), p.w())) {
+      list.setAtGrow(i, p, 10);
+      traceFormat("better solution %d : x %14.5e  y %14.5e  F %14.5e  G %14.5e \n", static_cast<int>(i + 1), p.x(),
+                  p.y(), p.z(), p.w());
+    }
+    return false;
+  }
+  traceFormat("new solution %d : x %14.5e  y %14.5e  F %14.5e  G %14.5e \n", static_cast<int>(list.getCount() + 1),
+              p.x(), p.y(), p.z(), p.w());
+  list.setAtGrow(list.getCount(), p, 20);
+  return true;
+}
+
+bool FTriSolutionBounds::isNearSolution(double solTol, const FSolutionList& list) const {
+  for (long i = list.getCount() - 1; i >= 0; --i) {
+    const K4dCoords& e = list[i];
+    if (planarDistance(m_v[0], e) <= solTol && planarDistance(m_v[1], e) <= solTol &&
+        planarDistance(m_v[2], e) <= solTol)
+      return true;
+  }
+  return false;
+}
