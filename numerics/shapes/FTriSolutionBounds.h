@@ -70,6 +70,13 @@ class FTriSolutionBounds : public KObject {
                         double convTol, double minSize, double solTol, int maxIterations, int maxSolutions,
                         int& counter, FSolutionList& list);
 
+  // True when F or G keeps one sign over the whole triangle, by more than
+  // convTol, whatever it does between the vertices (their values are those
+  // held by the vertices): then no sub-triangle can hold a solution, and
+  // subdividing it would find nothing.
+  bool keepsOneSign(const FBivariantPolynomial<double>& F, const FBivariantPolynomial<double>& G,
+                    double convTol) const;
+
   // Appends p unless an entry lies closer than solTol in (x, y); such an entry
   // is replaced by p when p's |(F, G)| is smaller. True when p was appended.
   static bool addSolution(double solTol, const K4dCoords& p, FSolutionList& list);
