@@ -345,3 +345,19 @@ TEST(FShape2dCoordsTest, DegenerateQuadrilateralsAreSingularOrLocated) {
   EXPECT_NEAR(local.x(), 0.0, 1e-15);
   EXPECT_NEAR(local.y(), 0.0, 1e-15);
 }
+
+TEST(FShape2dCoordsTest, TriangleAnglesMatchDirectionAngles) {
+  std::mt19937 rng(4);
+  std::uniform_real_distribution<double> u(-5.0, 5.0);
+  auto between = [](const K2dCoords& a, const K2dCoords& b) {
+    return std::fabs(std::atan2(a.x() * b.y() - a.y() * b.x(), a.dot(b))) * 57.29577951308232;
+  };
+  for (int n = 0; n < 500; ++n) {
+    K2dCoords p[3] = {{u(rng), u(rng)}, {u(rng), u(rng)}, {u(rng), u(rng)}};
+    if (n % 5 == 0) p[2] = p[0] + (p[1] - p[0]) * 0.3 + K2dCoords(1e-3, -2e-3);  // nearly flat
+    double a[3];
+    triangleAngles(p[0], p[1], p[2], a[0], a[1], a[2], -1.0);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_NEAR(a[k], between(p[(k + 1) % 3] - p[k], p[(k + 2) % 3] - p[k]), 1e-7) << n << " " << k;
+  }
+}
