@@ -149,13 +149,17 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
                                           const FBivariantPolynomial<double>& G, double convTol, double minSize,
                                           double solTol, int maxIterations, int maxSolutions, int& counter,
                                           FSolutionList& list) {
+  // Checked once: formatting and writing trace lines is the slow path.
   bool tracing = isTracing();
+  auto note = [tracing](const char* text) {
+    if (tracing) trace(text, 0);
+  };
   if (tracing) {
-    trace("subdivideWrapped on entry \n", 0);
+    note("subdivideWrapped on entry \n");
     dumpCoords();
   }
   if (counter > maxIterations || counter > kDepthLimit) {
-    trace("maxIterations exceeded \n", 0);
+    note("maxIterations exceeded \n");
     return false;
   }
   // Children see this call's own counter, which grows with every child that recurses.
@@ -180,13 +184,12 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
       m_v[2] = mid[2];
       s = this;
     }
-    tracing = isTracing();
     if (tracing) {
       traceFormat(" new subtriangle %d \n", k + 1);
       s->dumpCoords();
     }
     if (s->isNearSolution(solTol, list)) {
-      trace(" ignoring triangle too close to existing solution \n", 0);
+      note(" ignoring triangle too close to existing solution \n");
       continue;
     }
 
@@ -241,35 +244,35 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
 
     bool counted = false;
     if (convF == 3 && convG == 3) {
-      trace(" all converged \n", 0);
+      note(" all converged \n");
       addSolution(solTol, s->centroid(), list);
       counted = true;
     } else if (common >= 0) {
-      trace(" single converged \n", 0);
+      note(" single converged \n");
       addSolution(solTol, s->m_v[common], list);
       counted = true;
     } else if (tooSmall) {
-      trace(" too small to subdivide \n", 0);
+      note(" too small to subdivide \n");
     } else if (posF == 3 && convF == 0 && !bentF) {
-      trace(" F all positive, ignore triangle \n", 0);
+      note(" F all positive, ignore triangle \n");
     } else if (negF == 3 && convF == 0 && !bentF) {
-      trace(" F all negative, ignore triangle \n", 0);
+      note(" F all negative, ignore triangle \n");
     } else if (posG == 3 && convG == 0 && !bentG) {
-      trace(" G all positive, ignore triangle \n", 0);
+      note(" G all positive, ignore triangle \n");
     } else if (negG == 3 && convG == 0 && !bentG) {
-      trace(" G all negative, ignore triangle \n", 0);
+      note(" G all negative, ignore triangle \n");
     } else if ((posF + negF == 3 && posF >= 1 && negF >= 1) || (posG + negG == 3 && posG >= 1 && negG >= 1) ||
                bentF || bentG) {
-      trace(" subdividing triangle \n", 0);
+      note(" subdividing triangle \n");
       if (s->subdivideWrapped(F, G, convTol, minSize, solTol, maxIterations, maxSolutions, own, list)) stop = true;
       counted = true;
     } else {
-      trace(" drop through ignoring triangle \n", 0);
+      note(" drop through ignoring triangle \n");
     }
     if (counted)
       tooMany = (maxSolutions > 0 && list.getCount() > maxSolutions) || list.getCount() >= kCandidateLimit;
   }
-  trace("subdivideWrapped on exit \n", 0);
+  note("subdivideWrapped on exit \n");
   return stop;
 }
 
