@@ -110,6 +110,13 @@ TEST(FShape2dCoordsTest, AreasCentroidsAndAngles) {
   EXPECT_NEAR(angle[0] + angle[1] + angle[2] + angle[3], 360.0, 1e-9);
   EXPECT_NEAR(angle[2], 360.0 - std::acos(-0.6) * 57.29577951308232, 1e-9);
   EXPECT_FALSE(q.isValid());  // not convex
+  FQuadrilateral2dCoords clockwise(5, o, ey, K2dCoords(1, 1), ex);
+  ASSERT_FALSE(clockwise.angles(angle));
+  for (double v : angle) EXPECT_NEAR(v, 90.0, 1e-12);
+  EXPECT_EQ(clockwise.orientation(0.0), -1);
+  FQuadrilateral2dCoords sliver(6, o, K2dCoords(4, 0), K2dCoords(4.2, 0.1), K2dCoords(0.2, 0.1));
+  EXPECT_EQ(sliver.orientation(0.0), 1);
+  EXPECT_EQ(sliver.orientation(0.1), 0);  // the unit diagonals are nearly parallel
   FTriangle2dCoords flat(3, o, ex, K2dCoords(2, 0));
   EXPECT_EQ(flat.area(0, 0), -1.0);
   EXPECT_EQ(flat.orientation(1e-12), 0);

@@ -31,8 +31,9 @@ typedef KSGrowingArray<K4dCoords> FSolutionList;
 class FTriSolutionBounds : public KObject {
  public:
   // Beyond this many candidates a search stops looking for more, whatever
-  // maxSolutions says: F and G that vanish together along a curve would
-  // otherwise yield a candidate every solTol along it.
+  // maxSolutions says (as with maxSolutions, each grid triangle visited
+  // afterwards may still add one): F and G that vanish together along a
+  // curve would otherwise yield a candidate every solTol along it.
   static constexpr long kCandidateLimit = 1000;
   // Counter values above this are refused whatever maxIterations says, so
   // the recursion depth stays bounded; halving an edge this often leaves
