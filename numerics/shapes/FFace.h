@@ -31,7 +31,7 @@ class FFace {
   static constexpr int kMaxIterations = 100;
   static constexpr int kGridCount = 8;
   static constexpr double kMinimumSize = 1e-9;
-  static constexpr double kMergeDistance = 1e-6;
+  static constexpr double kMergeDistance = 1e-4;
 
   virtual ~FFace() = default;
 
