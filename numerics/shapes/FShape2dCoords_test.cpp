@@ -368,3 +368,38 @@ TEST(FShape2dCoordsTest, TriangleAnglesMatchDirectionAngles) {
       EXPECT_NEAR(a[k], between(p[(k + 1) % 3] - p[k], p[(k + 2) % 3] - p[k]), 1e-7) << n << " " << k;
   }
 }
+
+TEST(FShape2dCoordsTest, HostileCoordinatesGiveResultsNotCrashes) {
+  // Corners and targets drawn from values that break naive arithmetic: both
+  // inversions and the face search answer one of their documented results.
+  const double values[] = {0.0, 1.0, -1.0, 0.5, 1e-300, 1e300, -1e300, NAN, INFINITY, 2.0};
+  std::mt19937 rng(8);
+  std::uniform_int_distribution<int> pick(0, 9);
+  FQuad4Face face;
+  for (int n = 0; n < 3000; ++n) {
+    K2dCoords p[4];
+    K3dCoords nodes[4];
+    for (int i = 0; i < 4; ++i) {
+      p[i] = K2dCoords(values[pick(rng)], values[pick(rng)]);
+      nodes[i] = K3dCoords(p[i]);
+    }
+    K2dCoords target(values[pick(rng)], values[pick(rng)]), local;
+    FQuadrilateral2dCoords q(n, p[0], p[1], p[2], p[3]);
+    int where = q.globalToLocal(target, 0.1, 1e-12, local);
+    EXPECT_TRUE(where >= -2 && where <= 1) << n;
+    FTriangle2dCoords t(n, p[0], p[1], p[2]);
+    where = t.globalToLocal(target, 0.1, 1e-12, local);
+    EXPECT_TRUE(where >= -2 && where <= 1) << n;
+    int corner;
+    where = q.locatePoint(target, 0.1, 0.5, corner);
+    EXPECT_TRUE(where >= -2 && where <= 0) << n;
+    double a[4];
+    q.angles(a);
+    q.isValid();
+    if (face.globalToLocal(K3dCoords(target), nodes, local) == false) {
+      K3dCoords back;
+      face.localToGlobal(local, nodes, back);
+      EXPECT_FALSE(std::isnan(back.x())) << n;
+    }
+  }
+}
