@@ -30,6 +30,8 @@ TEST(KTextFileTest, LinesReachTheFileAsGiven) {
   EXPECT_FALSE(file.writeLine(KString("second \n"), 1));
   EXPECT_EQ(contents(path), "first \nsecond \n");  // a nonzero flag writes through
   EXPECT_FALSE(file.writeLine("third", 0));
+  EXPECT_FALSE(file.flush());
+  EXPECT_EQ(contents(path), "first \nsecond \nthird");
   EXPECT_FALSE(file.close());
   EXPECT_FALSE(file.isOpen());
   EXPECT_EQ(contents(path), "first \nsecond \nthird");

@@ -93,8 +93,12 @@ int searchGrid(const FBivariantPolynomial<double>& F, const FBivariantPolynomial
       double x = x0 + static_cast<double>(i) * dx, y = y0 + static_cast<double>(j) * dy;
       grid.at(i, j) = K4dCoords(x, y, F.evaluate(x, y), G.evaluate(x, y));
     }
+  // Without a trace to write, grid triangles over which F or G keeps one sign
+  // are passed over: every sub-triangle would be ignored.
+  bool tracing = FTriSolutionBounds::isTracing();
   auto search = [&](long i1, long j1, long i2, long j2, long i3, long j3) {
     FTriSolutionBounds t(grid.at(i1, j1), grid.at(i2, j2), grid.at(i3, j3));
+    if (!tracing && t.keepsOneSign(F, G, convTol)) return;
     t.subdivide(F, G, convTol, minSize, solTol, maxIterations, maxSolutions, list);
   };
   if (!triangularDomain) {

@@ -114,23 +114,28 @@ K2dRect FFace::searchDomain() const {
   return box;
 }
 
-bool FFace::globalToLocalCandidates(const K3dCoords& target, const K3dCoords* nodes,
-                                    KSimpleArray<K2dCoords>& candidates) const {
-  candidates.setCount(0);
+bool FFace::mappedCoordinates(const K3dCoords& target, const K3dCoords* nodes,
+                              FBivariantPolynomial<double> mapped[3]) const {
   int n = nodeCount();
   if (!nodes || n < 1 || n > kMaxNodes || !isFinite(target)) return true;
   for (int i = 0; i < n; ++i)
     if (!isFinite(nodes[i])) return true;
-
-  FBivariantPolynomial<double> mapped[3];
-  double magnitude[3];
   for (int k = 2; k >= 0; --k) {
     double values[kMaxNodes];
     for (int i = 0; i < n; ++i) values[i] = nodes[i][k];
     if (coordinatePolynomial(values, mapped[k])) return true;
     mapped[k].at(0, 0) -= target[k];
-    magnitude[k] = mapped[k].largestMagnitude();
   }
+  return false;
+}
+
+bool FFace::globalToLocalCandidates(const K3dCoords& target, const K3dCoords* nodes,
+                                    KSimpleArray<K2dCoords>& candidates) const {
+  candidates.setCount(0);
+  FBivariantPolynomial<double> mapped[3];
+  if (mappedCoordinates(target, nodes, mapped)) return true;
+  double magnitude[3];
+  for (int k = 0; k < 3; ++k) magnitude[k] = mapped[k].largestMagnitude();
   int dropped = 0;
   for (int k = 1; k < 3; ++k)
     if (magnitude[k] < magnitude[dropped]) dropped = k;
@@ -203,20 +208,13 @@ double FBeamFace::distanceOutside(const K2dCoords& local) const {
 bool FBeamFace::globalToLocalCandidates(const K3dCoords& target, const K3dCoords* nodes,
                                         KSimpleArray<K2dCoords>& candidates) const {
   candidates.setCount(0);
-  int n = nodeCount();
-  if (!nodes || n < 1 || n > kMaxNodes || !isFinite(target)) return true;
-  for (int i = 0; i < n; ++i)
-    if (!isFinite(nodes[i])) return true;
+  FBivariantPolynomial<double> coordinates[3];
+  if (mappedCoordinates(target, nodes, coordinates)) return true;
   FUnivariantPolynomial<double> mapped[3];
   int main = 0;
   double mainSize = -1.0, size = 0.0;
   for (int k = 0; k < 3; ++k) {
-    double values[kMaxNodes];
-    for (int i = 0; i < n; ++i) values[i] = nodes[i][k];
-    FBivariantPolynomial<double> p;
-    if (coordinatePolynomial(values, p)) return true;
-    mapped[k] = p.univariate(0, true);
-    mapped[k][0] -= target[k];
+    mapped[k] = coordinates[k].univariate(0, true);
     double variation = 0.0;
     for (long j = 1; j < mapped[k].getCount(); ++j) variation = std::max(variation, std::fabs(mapped[k][j]));
     size = std::max(size, variation);

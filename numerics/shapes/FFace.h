@@ -31,7 +31,7 @@ class FFace {
   static constexpr int kMaxIterations = 100;
   static constexpr int kGridCount = 8;
   static constexpr double kMinimumSize = 1e-9;
-  static constexpr double kMergeDistance = 1e-6;
+  static constexpr double kMergeDistance = 1e-4;
 
   virtual ~FFace() = default;
 
@@ -64,6 +64,10 @@ class FFace {
  protected:
   // The rectangle searched by the inverse mapping.
   K2dRect searchDomain() const;
+  // Each spatial coordinate of the mapping less the target's, as a
+  // polynomial in (xi, eta); true when the nodes or the target hold invalid
+  // numbers or a polynomial could not be formed.
+  bool mappedCoordinates(const K3dCoords& target, const K3dCoords* nodes, FBivariantPolynomial<double> mapped[3]) const;
 };
 
 class FTriFace : public FFace {

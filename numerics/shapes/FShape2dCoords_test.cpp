@@ -110,6 +110,13 @@ TEST(FShape2dCoordsTest, AreasCentroidsAndAngles) {
   EXPECT_NEAR(angle[0] + angle[1] + angle[2] + angle[3], 360.0, 1e-9);
   EXPECT_NEAR(angle[2], 360.0 - std::acos(-0.6) * 57.29577951308232, 1e-9);
   EXPECT_FALSE(q.isValid());  // not convex
+  FQuadrilateral2dCoords clockwise(5, o, ey, K2dCoords(1, 1), ex);
+  ASSERT_FALSE(clockwise.angles(angle));
+  for (double v : angle) EXPECT_NEAR(v, 90.0, 1e-12);
+  EXPECT_EQ(clockwise.orientation(0.0), -1);
+  FQuadrilateral2dCoords sliver(6, o, K2dCoords(4, 0), K2dCoords(4.2, 0.1), K2dCoords(0.2, 0.1));
+  EXPECT_EQ(sliver.orientation(0.0), 1);
+  EXPECT_EQ(sliver.orientation(0.1), 0);  // the unit diagonals are nearly parallel
   FTriangle2dCoords flat(3, o, ex, K2dCoords(2, 0));
   EXPECT_EQ(flat.area(0, 0), -1.0);
   EXPECT_EQ(flat.orientation(1e-12), 0);
@@ -344,4 +351,55 @@ TEST(FShape2dCoordsTest, DegenerateQuadrilateralsAreSingularOrLocated) {
   ASSERT_EQ(slanted.globalToLocal(K2dCoords(1.5, 0.5), 0.0, 1e-12, local), 0);
   EXPECT_NEAR(local.x(), 0.0, 1e-15);
   EXPECT_NEAR(local.y(), 0.0, 1e-15);
+}
+
+TEST(FShape2dCoordsTest, TriangleAnglesMatchDirectionAngles) {
+  std::mt19937 rng(4);
+  std::uniform_real_distribution<double> u(-5.0, 5.0);
+  auto between = [](const K2dCoords& a, const K2dCoords& b) {
+    return std::fabs(std::atan2(a.x() * b.y() - a.y() * b.x(), a.dot(b))) * 57.29577951308232;
+  };
+  for (int n = 0; n < 500; ++n) {
+    K2dCoords p[3] = {{u(rng), u(rng)}, {u(rng), u(rng)}, {u(rng), u(rng)}};
+    if (n % 5 == 0) p[2] = p[0] + (p[1] - p[0]) * 0.3 + K2dCoords(1e-3, -2e-3);  // nearly flat
+    double a[3];
+    triangleAngles(p[0], p[1], p[2], a[0], a[1], a[2], -1.0);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_NEAR(a[k], between(p[(k + 1) % 3] - p[k], p[(k + 2) % 3] - p[k]), 1e-7) << n << " " << k;
+  }
+}
+
+TEST(FShape2dCoordsTest, HostileCoordinatesGiveResultsNotCrashes) {
+  // Corners and targets drawn from values that break naive arithmetic: both
+  // inversions and the face search answer one of their documented results.
+  const double values[] = {0.0, 1.0, -1.0, 0.5, 1e-300, 1e300, -1e300, NAN, INFINITY, 2.0};
+  std::mt19937 rng(8);
+  std::uniform_int_distribution<int> pick(0, 9);
+  FQuad4Face face;
+  for (int n = 0; n < 3000; ++n) {
+    K2dCoords p[4];
+    K3dCoords nodes[4];
+    for (int i = 0; i < 4; ++i) {
+      p[i] = K2dCoords(values[pick(rng)], values[pick(rng)]);
+      nodes[i] = K3dCoords(p[i]);
+    }
+    K2dCoords target(values[pick(rng)], values[pick(rng)]), local;
+    FQuadrilateral2dCoords q(n, p[0], p[1], p[2], p[3]);
+    int where = q.globalToLocal(target, 0.1, 1e-12, local);
+    EXPECT_TRUE(where >= -2 && where <= 1) << n;
+    FTriangle2dCoords t(n, p[0], p[1], p[2]);
+    where = t.globalToLocal(target, 0.1, 1e-12, local);
+    EXPECT_TRUE(where >= -2 && where <= 1) << n;
+    int corner;
+    where = q.locatePoint(target, 0.1, 0.5, corner);
+    EXPECT_TRUE(where >= -2 && where <= 0) << n;
+    double a[4];
+    q.angles(a);
+    q.isValid();
+    if (face.globalToLocal(K3dCoords(target), nodes, local) == false) {
+      K3dCoords back;
+      face.localToGlobal(local, nodes, back);
+      EXPECT_FALSE(std::isnan(back.x())) << n;
+    }
+  }
 }

@@ -14,7 +14,11 @@ std::unique_ptr<KTextFile>& traceFile() {
   return file;
 }
 
-double planarDistance(const K4dCoords& a, const K4dCoords& b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+double planarDistanceSq(const K4dCoords& a, const K4dCoords& b) {
+  double dx = a.x() - b.x(), dy = a.y() - b.y();
+  return dx * dx + dy * dy;
+}
+double planarDistance(const K4dCoords& a, const K4dCoords& b) { return std::sqrt(planarDistanceSq(a, b)); }
 
 // A midpoint of two vertices with F and G evaluated there.
 K4dCoords midpoint(const K4dCoords& a, const K4dCoords& b, const FBivariantPolynomial<double>& F,
@@ -25,35 +29,46 @@ K4dCoords midpoint(const K4dCoords& a, const K4dCoords& b, const FBivariantPolyn
   return m;
 }
 
+double power(double x, long n) {
+  double r = 1.0;
+  while (n-- > 0) r *= x;
+  return r;
+}
+
 // A bound on the second derivative of p along any direction over the box
 // |x| <= xMax, |y| <= yMax: |p_xx| + 2 |p_xy| + |p_yy| bounded term by term.
 double curvatureBound(const FBivariantPolynomial<double>& p, double xMax, double yMax) {
   double bound = 0.0;
   for (long i = 0; i < p.getRows(); ++i)
     for (long j = 0; j < p.getColumns(); ++j) {
-      if (i + j < 2) continue;
-      double a = std::fabs(p.at(i, j));
+      double a = i + j >= 2 ? std::fabs(p.at(i, j)) : 0.0;
       if (a == 0.0) continue;
-      double xx = i >= 2 ? i * (i - 1) * std::pow(xMax, i - 2) * std::pow(yMax, j) : 0.0;
-      double xy = i >= 1 && j >= 1 ? 2.0 * i * j * std::pow(xMax, i - 1) * std::pow(yMax, j - 1) : 0.0;
-      double yy = j >= 2 ? j * (j - 1) * std::pow(xMax, i) * std::pow(yMax, j - 2) : 0.0;
-      bound += a * (xx + xy + yy);
+      // x^i y^j: i(i-1) x^(i-2) y^j + 2 i j x^(i-1) y^(j-1) + j(j-1) x^i y^(j-2), each power bounded.
+      double xi2 = i >= 2 ? power(xMax, i - 2) : 0.0, xi1 = i >= 1 ? power(xMax, i - 1) : 0.0;
+      double xi0 = power(xMax, i), yj0 = power(yMax, j);
+      double yj2 = j >= 2 ? power(yMax, j - 2) : 0.0, yj1 = j >= 1 ? power(yMax, j - 1) : 0.0;
+      bound += a * (i * (i - 1) * xi2 * yj0 + 2.0 * i * j * xi1 * yj1 + j * (j - 1) * xi0 * yj2);
     }
   return bound;
 }
 
-// How far p may fall below (or rise above) the plane through its values at
-// the vertices of t: half the curvature bound times the longest edge
-// squared, four times the interpolation error bound of such triangles.
-double bendMargin(const FBivariantPolynomial<double>& p, const FTriSolutionBounds& t) {
-  double xMax = 0.0, yMax = 0.0, h = 0.0;
+// The curvature bound of p over the box around the vertices of t; 0 for a
+// polynomial of degree 1 or less.
+double curvatureOver(const FBivariantPolynomial<double>& p, const FTriSolutionBounds& t) {
+  if (p.getRows() + p.getColumns() <= 3) return 0.0;
+  double xMax = 0.0, yMax = 0.0;
   for (int v = 0; v < 3; ++v) {
     xMax = std::max(xMax, std::fabs(t.vertex(v).x()));
     yMax = std::max(yMax, std::fabs(t.vertex(v).y()));
-    h = std::max(h, t.edgeLength(v, v + 1));
   }
-  return curvatureBound(p, xMax, yMax) * h * h / 2.0;
+  return curvatureBound(p, xMax, yMax);
 }
+
+// How far a polynomial of the given curvature bound may fall below (or rise
+// above) the plane through its values at the vertices of a triangle whose
+// longest edge is sqrt(longestEdgeSq): half the bound times the longest edge
+// squared, four times the interpolation error bound of such triangles.
+double bendMargin(double curvature, double longestEdgeSq) { return curvature * longestEdgeSq / 2.0; }
 
 // Every vertex value beyond margin on one side.
 bool allAbove(const FTriSolutionBounds& t, int component, double margin) {
@@ -134,13 +149,17 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
                                           const FBivariantPolynomial<double>& G, double convTol, double minSize,
                                           double solTol, int maxIterations, int maxSolutions, int& counter,
                                           FSolutionList& list) {
+  // Checked once: formatting and writing trace lines is the slow path.
   bool tracing = isTracing();
+  auto note = [tracing](const char* text) {
+    if (tracing) trace(text, 0);
+  };
   if (tracing) {
-    trace("subdivideWrapped on entry \n", 0);
+    note("subdivideWrapped on entry \n");
     dumpCoords();
   }
   if (counter > maxIterations || counter > kDepthLimit) {
-    trace("maxIterations exceeded \n", 0);
+    note("maxIterations exceeded \n");
     return false;
   }
   // Children see this call's own counter, which grows with every child that recurses.
@@ -148,6 +167,8 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
 
   K4dCoords mid[3];
   for (int i = 0; i < 3; ++i) mid[i] = midpoint(m_v[i], m_v[(i + 1) % 3], F, G);
+  // Bounds over this triangle hold for the sub-triangles inside it.
+  double curvatureF = curvatureOver(F, *this), curvatureG = curvatureOver(G, *this);
 
   bool stop = false, tooMany = false;
   FTriSolutionBounds corner;
@@ -163,13 +184,12 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
       m_v[2] = mid[2];
       s = this;
     }
-    tracing = isTracing();
     if (tracing) {
       traceFormat(" new subtriangle %d \n", k + 1);
       s->dumpCoords();
     }
     if (s->isNearSolution(solTol, list)) {
-      trace(" ignoring triangle too close to existing solution \n", 0);
+      note(" ignoring triangle too close to existing solution \n");
       continue;
     }
 
@@ -185,8 +205,12 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
       convG += std::fabs(g) < convTol;
       sumSq[v] = f * f + g * g;
     }
+    double edgeSq[3];
+    for (int v = 0; v < 3; ++v) edgeSq[v] = planarDistanceSq(s->m_v[v], s->m_v[(v + 1) % 3]);
+    // minSize > edge length, compared in squares (a negative minSize never holds).
     bool tooSmall = false;
-    for (int v = 0; v < 3 && !tooSmall; ++v) tooSmall = minSize > s->edgeLength(v, v + 1);
+    for (int v = 0; v < 3 && !tooSmall; ++v) tooSmall = minSize > 0.0 && minSize * minSize > edgeSq[v];
+    double longestSq = std::max({edgeSq[0], edgeSq[1], edgeSq[2]});
     int common = -1;
     if (convF >= 1 && convG >= 1) {
       int best = 0;
@@ -210,52 +234,52 @@ bool FTriSolutionBounds::subdivideWrapped(const FBivariantPolynomial<double>& F,
     bool oneSignF = (posF == 3 || negF == 3) && convF == 0, oneSignG = (posG == 3 || negG == 3) && convG == 0;
     bool bentF = false, bentG = false;
     if (oneSignF) {
-      double margin = bendMargin(F, *s);
+      double margin = bendMargin(curvatureF, longestSq);
       bentF = !(posF == 3 ? allAbove(*s, 2, margin) : allBelow(*s, 2, margin));
     }
     if (oneSignG) {
-      double margin = bendMargin(G, *s);
+      double margin = bendMargin(curvatureG, longestSq);
       bentG = !(posG == 3 ? allAbove(*s, 3, margin) : allBelow(*s, 3, margin));
     }
 
     bool counted = false;
     if (convF == 3 && convG == 3) {
-      trace(" all converged \n", 0);
+      note(" all converged \n");
       addSolution(solTol, s->centroid(), list);
       counted = true;
     } else if (common >= 0) {
-      trace(" single converged \n", 0);
+      note(" single converged \n");
       addSolution(solTol, s->m_v[common], list);
       counted = true;
     } else if (tooSmall) {
-      trace(" too small to subdivide \n", 0);
+      note(" too small to subdivide \n");
     } else if (posF == 3 && convF == 0 && !bentF) {
-      trace(" F all positive, ignore triangle \n", 0);
+      note(" F all positive, ignore triangle \n");
     } else if (negF == 3 && convF == 0 && !bentF) {
-      trace(" F all negative, ignore triangle \n", 0);
+      note(" F all negative, ignore triangle \n");
     } else if (posG == 3 && convG == 0 && !bentG) {
-      trace(" G all positive, ignore triangle \n", 0);
+      note(" G all positive, ignore triangle \n");
     } else if (negG == 3 && convG == 0 && !bentG) {
-      trace(" G all negative, ignore triangle \n", 0);
+      note(" G all negative, ignore triangle \n");
     } else if ((posF + negF == 3 && posF >= 1 && negF >= 1) || (posG + negG == 3 && posG >= 1 && negG >= 1) ||
                bentF || bentG) {
-      trace(" subdividing triangle \n", 0);
+      note(" subdividing triangle \n");
       if (s->subdivideWrapped(F, G, convTol, minSize, solTol, maxIterations, maxSolutions, own, list)) stop = true;
       counted = true;
     } else {
-      trace(" drop through ignoring triangle \n", 0);
+      note(" drop through ignoring triangle \n");
     }
     if (counted)
       tooMany = (maxSolutions > 0 && list.getCount() > maxSolutions) || list.getCount() >= kCandidateLimit;
   }
-  trace("subdivideWrapped on exit \n", 0);
+  note("subdivideWrapped on exit \n");
   return stop;
 }
 
 bool FTriSolutionBounds::addSolution(double solTol, const K4dCoords& p, FSolutionList& list) {
   for (long i = 0; i < list.getCount(); ++i) {
     const K4dCoords& e = list[i];
-    if (!(planarDistance(e, p) < solTol)) continue;
+    if (!(planarDistanceSq(e, p) < solTol * solTol)) continue;
     if (std::hypot(e.z(), e.w()) > std::hypot(p.z(), p.w())) {
       list.setAtGrow(i, p, 10);
       traceFormat("better solution %d : x %14.5e  y %14.5e  F %14.5e  G %14.5e \n", static_cast<int>(i + 1), p.x(),
@@ -272,9 +296,21 @@ bool FTriSolutionBounds::addSolution(double solTol, const K4dCoords& p, FSolutio
 bool FTriSolutionBounds::isNearSolution(double solTol, const FSolutionList& list) const {
   for (long i = list.getCount() - 1; i >= 0; --i) {
     const K4dCoords& e = list[i];
-    if (planarDistance(m_v[0], e) <= solTol && planarDistance(m_v[1], e) <= solTol &&
-        planarDistance(m_v[2], e) <= solTol)
+    double limit = solTol * solTol;
+    if (planarDistanceSq(m_v[0], e) <= limit && planarDistanceSq(m_v[1], e) <= limit &&
+        planarDistanceSq(m_v[2], e) <= limit)
       return true;
+  }
+  return false;
+}
+
+bool FTriSolutionBounds::keepsOneSign(const FBivariantPolynomial<double>& F, const FBivariantPolynomial<double>& G,
+                                      double convTol) const {
+  double longestSq = std::max({planarDistanceSq(m_v[0], m_v[1]), planarDistanceSq(m_v[1], m_v[2]),
+                               planarDistanceSq(m_v[2], m_v[0])});
+  for (int k = 2; k <= 3; ++k) {
+    double margin = bendMargin(curvatureOver(k == 2 ? F : G, *this), longestSq) + std::fabs(convTol);
+    if (allAbove(*this, k, margin) || allBelow(*this, k, margin)) return true;
   }
   return false;
 }

@@ -31,8 +31,9 @@ typedef KSGrowingArray<K4dCoords> FSolutionList;
 class FTriSolutionBounds : public KObject {
  public:
   // Beyond this many candidates a search stops looking for more, whatever
-  // maxSolutions says: F and G that vanish together along a curve would
-  // otherwise yield a candidate every solTol along it.
+  // maxSolutions says (as with maxSolutions, each grid triangle visited
+  // afterwards may still add one): F and G that vanish together along a
+  // curve would otherwise yield a candidate every solTol along it.
   static constexpr long kCandidateLimit = 1000;
   // Counter values above this are refused whatever maxIterations says, so
   // the recursion depth stays bounded; halving an edge this often leaves
@@ -69,6 +70,13 @@ class FTriSolutionBounds : public KObject {
   bool subdivideWrapped(const FBivariantPolynomial<double>& F, const FBivariantPolynomial<double>& G,
                         double convTol, double minSize, double solTol, int maxIterations, int maxSolutions,
                         int& counter, FSolutionList& list);
+
+  // True when F or G keeps one sign over the whole triangle, by more than
+  // convTol, whatever it does between the vertices (their values are those
+  // held by the vertices): then no sub-triangle can hold a solution, and
+  // subdividing it would find nothing.
+  bool keepsOneSign(const FBivariantPolynomial<double>& F, const FBivariantPolynomial<double>& G,
+                    double convTol) const;
 
   // Appends p unless an entry lies closer than solTol in (x, y); such an entry
   // is replaced by p when p's |(F, G)| is smaller. True when p was appended.

@@ -334,3 +334,13 @@ TEST(FTriSolutionBoundsTest, RootsBetweenSamplesOfOneSignAreFound) {
   }
   EXPECT_GT(std::fabs(s.out[0].x() - s.out[1].x()), 0.07);
 }
+
+TEST(FTriSolutionBoundsTest, ACurveOfCommonZerosEndsAtTheCandidateLimit) {
+  // F = x - 0.7 y - 0.1 and G = -2 F vanish together along a whole line.
+  Search s;
+  int n = s.run(bilinear(-0.1, 1, -0.7, 0), bilinear(0.2, -2, 1.4, 0), K2dRect(0, 0, 1, 1), 1e-9, 1e-9, 1e-6);
+  EXPECT_GT(n, 100);
+  // Each grid triangle (98) still visited after the limit may add one before it stops.
+  EXPECT_LE(n, FTriSolutionBounds::kCandidateLimit + 98);
+  for (long i = 0; i < s.out.getCount(); ++i) EXPECT_NEAR(s.out[i].x(), 0.7 * s.out[i].y() + 0.1, 1e-8);
+}
