@@ -152,3 +152,17 @@ int GetLocaleInfoA(LCID locale, DWORD type, LPSTR data, int size) {
 KString KUserDecimalPoint() { return KString(decimalOfLocaleName(userNumericLocale())); }
 
 KString KUserListSeparator() { return KString(listSeparatorFor(decimalOfLocaleName(userNumericLocale()))); }
+
+char KUserDecimalChar() {
+  // Looking the locale up is costly (it loads the locale's data); the
+  // answer depends only on the name, which is cheap to fetch and compare.
+  static std::string cachedName;
+  static char cachedPoint = 0;
+  const char* name = userNumericLocale();
+  if (cachedPoint == 0 || cachedName != (name ? name : "")) {
+    std::string point = decimalOfLocaleName(name);
+    cachedPoint = point.empty() ? '.' : point[0];
+    cachedName = name ? name : "";
+  }
+  return cachedPoint;
+}
