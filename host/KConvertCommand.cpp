@@ -18,9 +18,9 @@ int convertUsage(const char* reason) {
   return KHOST_EXIT_USAGE;
 }
 
-// Writes the record just read from `in` to `out`. Integers come out of the
-// reader widened to 64 bits and are written so.
-void copyRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPersistance& out) {
+}  // namespace
+
+void KCopyObjectRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPersistance& out) {
   const long n = head.m_count;
   switch (head.m_tag) {
     case 'O': out.beginObject(head.m_type, head.m_name); break;
@@ -36,7 +36,6 @@ void copyRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPers
   }
 }
 
-}  // namespace
 
 int KRunConvertCommand(int argc, char** argv) {
   const char* paths[2] = {nullptr, nullptr};
@@ -96,7 +95,7 @@ int KRunConvertCommand(int argc, char** argv) {
     while (walker.next(record)) {
       progress.update(record.m_position);
       current = paths[1];
-      copyRecord(in, record, *out);
+      KCopyObjectRecord(in, record, *out);
       current = paths[0];
     }
     current = paths[1];

@@ -5,6 +5,7 @@
 #include "host/KEvalCommand.h"
 #include "host/KHostFacts.h"
 #include "host/KObjectFileCommands.h"
+#include "host/KOptionsCommand.h"
 #include "platform/KModule.h"
 
 #include <cstdio>
@@ -24,7 +25,12 @@ const char kUsage[] =
     "  convert IN OUT --form text|binary [--level N]\n"
     "                   rewrite an object file in the given form and level\n"
     "  eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
-    "                   evaluate an expression and print its value\n"
+    "       [--units SET] [--quantity Q] [--timescale T] [--option NAME=VALUE]...\n"
+    "                   evaluate an expression (as an entry field of a quantity) and print its value\n"
+    "  format VALUE [--units SET] [--quantity Q] [--timescale T] [--digits N] [--option NAME=VALUE]...\n"
+    "                   print a value as an entry field of the quantity shows it\n"
+    "  options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all]\n"
+    "                   list, read, set or script the options of a model file\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
 
 int usageError(const char* reason) {
@@ -85,6 +91,8 @@ int KRunHostCommand(int argc, char** argv) {
     return runModule(app, argv[2]);
   }
   if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, argc - 1, argv + 1);
+  if (strcmp(command, "format") == 0) return KRunFormatCommand(app, argc - 1, argv + 1);
+  if (strcmp(command, "options") == 0) return KRunOptionsCommand(app, argc - 1, argv + 1);
   if (strcmp(command, "dump") == 0) return KRunDumpCommand(argc - 1, argv + 1);
   if (strcmp(command, "convert") == 0) return KRunConvertCommand(argc - 1, argv + 1);
   if (argc > 2) return usageError("too many arguments");

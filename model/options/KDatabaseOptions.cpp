@@ -190,6 +190,7 @@ void KDatabaseOptions::warn(const KString& text) { KGetApplication()->OutputLine
 
 #define K_DATABASE_OPTIONS_TYPE(T)                                                            \
   template const KOption<T>* KDatabaseOptions::find<T>(const KString&) const;                  \
+  template KOption<T>* KDatabaseOptions::findMutable<T>(const KString&);                       \
   template bool KDatabaseOptions::setKeyId<T>(const KString&, long);                           \
   template bool KDatabaseOptions::isModified<T>(const KString&) const;                         \
   template void KDatabaseOptions::forEach<T>(void (*)(const KOption<T>&, void*), void*) const; \

@@ -12,18 +12,20 @@
 // m_visible marks options that the script replay always writes; m_stored
 // marks the records that a model file carries.
 //
+// The store is a script export object, so that a script can be handed it.
+//
 // Persistence, registry defaults and the script replay are described with
 // their operations below; their formats are drawn in KDatabaseOptionsFile.cpp
 // and KOptionsScript.h.
 #pragma once
 #include "containers/trees/KOptionTrees.h"
-#include "core/application/KObject.h"
+#include "core/script/KScriptExportObjImpl.h"
 #include "platform/KString.h"
 
 class KPersistance;
 class KScriptRecorder;
 
-class KDatabaseOptions : public KObject {
+class KDatabaseOptions : public KScriptExportObjImpl<KScriptExportObj> {
  public:
   static constexpr int kMapNameCount = 32;
   // Unreadable entries of a model file tolerated before the read is abandoned.
