@@ -10,7 +10,7 @@
 #include "model/options/KDatabaseOptions.h"
 
 #include "containers/options/KOptionBase.h"
-#include "core/application/KApplicationAbstract.h"
+#include "core/system/KRegistryUtils.h"
 #include "core/system/KTempCLocale.h"
 #include "model/options/KOptionEntry.h"
 #include "platform/KRegistry.h"
@@ -70,13 +70,8 @@ KString textOf(const char* data, DWORD size) {
 }  // namespace
 
 void KDatabaseOptions::loadRegistryDefaults() {
-  KApplicationAbstract* app = KGetApplication();
-  HKEY software = openForReading(HKEY_CURRENT_USER, "Software");
-  KeyCloser c1{software};
-  HKEY company = software ? openForReading(software, app->GetCompanyKeyName()) : nullptr;
-  KeyCloser c2{company};
-  HKEY product = company ? openForReading(company, app->GetRegistryKeyName()) : nullptr;
-  KeyCloser c3{product};
+  HKEY product = KOpenAppUserKey();
+  KeyCloser closeProduct{product};
   if (!product) return;
 
   if (HKEY key = openForReading(product, "string" + m_suffix)) {
