@@ -87,7 +87,7 @@ int GetLocaleInfoA(LCID locale, DWORD type, LPSTR data, int size);
 // ",", else ",").
 KString KUserDecimalPoint();
 KString KUserListSeparator();
-// The first character of the user's decimal point, answered from a cache that
-// is refreshed whenever the locale name it came from changes; for number
-// readers that run per keystroke or per entry field.
+// The first character of the user's decimal point. The three answer from a
+// cache that is refreshed whenever the locale name it came from changes, so
+// number readers may ask per number.
 char KUserDecimalChar();

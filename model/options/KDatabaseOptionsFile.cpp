@@ -39,7 +39,7 @@ void appendEntries(const KDatabaseOptions& store, KSSimpleArray<KString>& values
   store.forEach<T>(
       [](const KOption<T>& record, void* c) {
         auto* ctx = static_cast<Context*>(c);
-        if (record.m_stored) ctx->values->setAtGrow((*ctx->n)++, optionEntryText(record), 1);
+        if (record.m_stored) (*ctx->values)[(*ctx->n)++] = optionEntryText(record);
       },
       &context);
 }
@@ -49,13 +49,16 @@ void appendEntries(const KDatabaseOptions& store, KSSimpleArray<KString>& values
 
 void KDatabaseOptions::write(KPersistance& stream, KObject* context) const {
   (void)context;
+  // Room for every record first: the stored ones are fewer.
+  const long most = getCount<long>() + getCount<double>() + getCount<KString>() + getCount<bool>();
   KSSimpleArray<KString> values;
+  values.setSize(most);
+  if (values.getCount() != most) formatError();
   long n = 0;
   appendEntries<long>(*this, values, n);
   appendEntries<double>(*this, values, n);
   appendEntries<KString>(*this, values, n);
   appendEntries<bool>(*this, values, n);
-  if (values.getCount() != n) formatError();
   stream.beginObject(kObject, kObject);
   stream.writeS("values", n, values.getData());
   stream.writeS("types", kMapNameCount, m_mapNames);

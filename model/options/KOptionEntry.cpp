@@ -109,7 +109,10 @@ bool optionValueFromText(const KString& text, bool& out) {
 }
 
 namespace {
-void appendValue(KString& s, long v) { s.AppendFormat("%ld", v); }
+void appendValue(KString& s, long v) {
+  char text[24];
+  s.str().append(text, static_cast<size_t>(std::to_chars(text, text + sizeof text, v).ptr - text));
+}
 void appendValue(KString& s, double v) {
   char text[KNumberText::kMaxChars];
   int n = numberToChars(v, text, 20, ".");
@@ -127,7 +130,16 @@ void appendValue(KString& s, bool v) { s += v ? "true" : "false"; }
 template <class T>
 KString optionEntryText(const KOption<T>& record) {
   KString s;
-  s.Format("opt%c{%s}{%ld}{", KOptionTraits<T>::letter, record.m_name.GetString(), record.m_keyId);
+  std::string& t = s.str();
+  t.reserve(static_cast<size_t>(record.m_name.GetLength()) + 64);
+  t += "opt";
+  t += KOptionTraits<T>::letter;
+  t += '{';
+  t += record.m_name.str();
+  t += "}{";
+  char key[24];
+  t.append(key, static_cast<size_t>(std::to_chars(key, key + sizeof key, record.m_keyId).ptr - key));
+  t += "}{";
   appendValue(s, record.m_value);
   s += "}{";
   appendValue(s, record.m_defaultValue);
