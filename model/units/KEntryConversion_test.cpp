@@ -166,3 +166,23 @@ TEST_F(KEntryConversionTest, FeetAndInchesRoundTrip) {
     }
   }
 }
+
+// With the user's locale a decimal comma reads the same on the short path
+// for plain numbers as through the expression parser.
+TEST_F(KEntryConversionTest, UserLocaleDecimalComma) {
+  const char* saved = getenv("LC_ALL");
+  std::string previous = saved ? saved : "";
+  setenv("LC_ALL", "de_DE.UTF-8", 1);
+  double v = 0.0;
+  KString error;
+  EXPECT_FALSE(textToReal("-1,5", v, error, nullptr, kPlain));
+  EXPECT_EQ(v, -1.5);
+  EXPECT_FALSE(textToReal("2*1,5", v, error, nullptr, kPlain));
+  EXPECT_EQ(v, 3.0);
+  EXPECT_TRUE(textToReal("1.5", v, error, nullptr, kPlain));
+  EXPECT_EQ(v, 3.0);
+  EXPECT_FALSE(textToReal("1.5", v, error, nullptr, kPlain, kEntryDigits, false));
+  EXPECT_EQ(v, 1.5);
+  if (saved) setenv("LC_ALL", previous.c_str(), 1);
+  else unsetenv("LC_ALL");
+}
