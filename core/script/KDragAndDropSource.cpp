@@ -23,10 +23,11 @@ struct KDragEntry {
   KString typeName;
 };
 // The objects that started a drag, by address, with the type name they gave;
-// an entry leaves with its object.
+// an entry leaves with its object. Never destroyed: a source that is itself
+// a static may be destroyed at exit after any static built later.
 std::map<intptr_t, KDragEntry>& dragSources() {
-  static std::map<intptr_t, KDragEntry> sources;
-  return sources;
+  static auto* sources = new std::map<intptr_t, KDragEntry>;
+  return *sources;
 }
 }  // namespace
 

@@ -119,3 +119,17 @@ TEST(KDragAndDropSourceTest, TreeItemInstanceKeepsNameAndFlag) {
   EXPECT_TRUE(copy.getDeleteOnLastScriptRelease());
   EXPECT_STREQ(KGenericTreeItem::dragTypeName(), "KGenericTreeItem");
 }
+
+namespace {
+// Built before main, so before the drag registry.
+KItem g_staticSource("static");
+}  // namespace
+
+// A source that is a static built before the first drag is destroyed at exit
+// after everything built later; its destructor must still find the drag
+// registry (the sanitize build reports a use after free otherwise).
+TEST(KDragAndDropSourceTest, StaticSourcesOutliveNothingTheyNeed) {
+  KDragHost host(1700000000);
+  KString payload = g_staticSource.makeByAddressPayload("Static");
+  EXPECT_EQ(KDragAndDropSource::fromByAddressPayload(payload, "Static"), &g_staticSource);
+}
