@@ -95,6 +95,22 @@ TEST_F(KOleAutoTest, BrokenUtf8AndLoneSurrogatesBecomeReplacementCharacters) {
   // Each byte that cannot start or continue a sequence is one replacement.
   EXPECT_EQ(KStringFromBSTR(text), "\xEF\xBF\xBD\xEF\xBF\xBD|\xEF\xBF\xBD|\xEF\xBF\xBD");
   SysFreeString(text);
+  // Overlong forms, encoded surrogates and code points above U+10FFFF.
+  for (const char* bad : {"\xE0\x80\xAF", "\xED\xA0\x80", "\xF4\x90\x80\x80", "\xF0\x80\x80\xAF"}) {
+    BSTR one = KAllocSysString(bad);
+    EXPECT_EQ(SysStringLen(one), 1u) << bad;
+    EXPECT_EQ(one[0], u'\xFFFD') << bad;
+    SysFreeString(one);
+  }
+  BSTR highest = KAllocSysString("\xF4\x8F\xBF\xBF");
+  EXPECT_EQ(SysStringLen(highest), 2u);
+  EXPECT_EQ(highest[0], 0xDBFF);
+  EXPECT_EQ(highest[1], 0xDFFF);
+  SysFreeString(highest);
+  BSTR bytes = SysAllocStringByteLen("abc", 3);
+  EXPECT_EQ(SysStringByteLen(bytes), 3u);
+  EXPECT_EQ(SysStringLen(bytes), 1u);
+  SysFreeString(bytes);
   const OLECHAR lone[] = {0xD800, u'q'};
   BSTR surrogate = SysAllocStringLen(lone, 2);
   EXPECT_EQ(KStringFromBSTR(surrogate), "\xEF\xBF\xBDq");
@@ -201,6 +217,11 @@ TEST_F(KOleAutoTest, NumbersConvertAmongThemselves) {
   EXPECT_EQ(out.lVal, 2147483647);
   ASSERT_EQ(change(makeReal(2147483647.5), VT_I4, out), DISP_E_OVERFLOW);
   ASSERT_EQ(change(makeReal(NAN), VT_I4, out), DISP_E_OVERFLOW);
+  ASSERT_EQ(change(makeReal(NAN), VT_R4, out), S_OK);
+  EXPECT_TRUE(std::isnan(out.fltVal));
+  ASSERT_EQ(change(makeReal(INFINITY), VT_R4, out), S_OK);
+  EXPECT_TRUE(std::isinf(out.fltVal));
+  ASSERT_EQ(change(makeReal(-3.5e38), VT_R4, out), DISP_E_OVERFLOW);
   VARIANT empty;
   VariantInit(&empty);
   ASSERT_EQ(change(empty, VT_R8, out), S_OK);
@@ -267,6 +288,20 @@ TEST_F(KOleAutoTest, ByReferenceValuesAreReadThroughTheirPointer) {
   VariantClear(&outer);
   EXPECT_EQ(textOf(inner), "7");
   VariantClear(&inner);
+
+  // A reference to an array: the indirect copy owns a new array.
+  SAFEARRAY* shared = SafeArrayCreateVector(VT_R8, 0, 2);
+  VARIANT arrayRef;
+  VariantInit(&arrayRef);
+  arrayRef.vt = VT_ARRAY | VT_R8 | VT_BYREF;
+  arrayRef.pparray = &shared;
+  ASSERT_EQ(VariantCopyInd(&copy, &arrayRef), S_OK);
+  EXPECT_EQ(copy.vt, VT_ARRAY | VT_R8);
+  EXPECT_NE(copy.parray, shared);
+  EXPECT_EQ(SafeArrayGetDim(copy.parray), 1u);
+  VariantClear(&copy);
+  VariantClear(&arrayRef);
+  SafeArrayDestroy(shared);
 
   VARIANT dangling;
   VariantInit(&dangling);

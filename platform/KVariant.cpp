@@ -145,9 +145,10 @@ HRESULT storeNumber(Number n, VARTYPE vt, VARIANT& out) {
   bool ok = true;
   switch (vt) {
     case VT_BOOL: out.boolVal = n.value != 0 ? VARIANT_TRUE : VARIANT_FALSE; break;
-    case VT_R4: ok = std::fabs(v) <= FLT_MAX; out.fltVal = static_cast<float>(v); break;
-    case VT_R8: ok = std::fabs(v) <= DBL_MAX; out.dblVal = static_cast<double>(v); break;
-    case VT_DATE: ok = std::fabs(v) <= DBL_MAX; out.date = static_cast<double>(v); break;
+    // A NaN stays a NaN in a real; only a finite value too large overflows.
+    case VT_R4: ok = !(std::fabs(v) > FLT_MAX) || std::isinf(v); out.fltVal = static_cast<float>(v); break;
+    case VT_R8: ok = !(std::fabs(v) > DBL_MAX) || std::isinf(v); out.dblVal = static_cast<double>(v); break;
+    case VT_DATE: ok = !(std::fabs(v) > DBL_MAX) || std::isinf(v); out.date = static_cast<double>(v); break;
     case VT_CY: ok = fitInteger(std::nearbyintl(v * 10000.0L), out.cyVal.int64); break;
     case VT_I1: ok = fitInteger(v, out.cVal); break;
     case VT_UI1: ok = fitInteger(v, out.bVal); break;

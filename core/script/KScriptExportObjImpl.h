@@ -9,10 +9,18 @@
 #pragma once
 #include "core/script/KScriptExportObj.h"
 
+#include <type_traits>
+#include <utility>
+
 template <class T>
 class KScriptExportObjImpl : public T {
  public:
   KScriptExportObjImpl();
+  // Hands its arguments to a constructor of T.
+  template <class First, class... Rest>
+    requires(!std::is_same_v<std::remove_cvref_t<First>, KScriptExportObjImpl>)
+  explicit KScriptExportObjImpl(First&& first, Rest&&... rest)
+      : T(std::forward<First>(first), std::forward<Rest>(rest)...) {}
   KScriptExportObjImpl(const KScriptExportObjImpl& other);
   ~KScriptExportObjImpl() override;
   // Copies the flag; the script handle stays with each object (see KScriptExportObj).
