@@ -2,20 +2,19 @@
 
 #include "containers/options/KOption.h"
 #include "storage/objectfile/KPersistance.h"
+#include "storage/tables/KEnumTables.h"
 
 #include <cstdint>
 
 namespace {
-struct TimescaleRow {
+// The rate suffix of each time-scale enumerator (the unit texts are the
+// enumeration's triples).
+struct RateSuffix {
   long unit;
-  const char* text;
-  const char* rateSuffix;
+  const char* suffix;
 };
-const TimescaleRow kRows[] = {{1, "Seconds", "/second"},
-                              {60, "Minutes", "/minute"},
-                              {3600, "Hours", "/hour"},
-                              {86400, "Days", "/day"},
-                              {0, "Increments", "/increment"}};
+const RateSuffix kRateSuffixes[] = {
+    {1, "/second"}, {60, "/minute"}, {3600, "/hour"}, {86400, "/day"}, {0, "/increment"}};
 }  // namespace
 
 void KTimescaleUnits::write(KPersistance& stream, const char* name) const {
@@ -31,15 +30,19 @@ void KTimescaleUnits::read(KPersistance& stream, const char* name) {
 }
 
 KString KTimescaleUnits::rateSuffix() const {
-  for (const TimescaleRow& row : kRows)
-    if (row.unit == m_timescaleUnit) return KString(row.rateSuffix);
+  for (const RateSuffix& row : kRateSuffixes)
+    if (row.unit == m_timescaleUnit) return KString(row.suffix);
   return KString("unset");
 }
 
 bool KTimescaleUnits::setFromText(const char* text) {
-  for (const TimescaleRow& row : kRows) {
-    if (compareOptionNames(row.text, text) == 0) {
-      m_timescaleUnit = row.unit;
+  using Timescale = KSharedEnums::KSharedEnum::timescale;
+  KEnumTrpl<Timescale>* table = nullptr;
+  long count = 0;
+  getTripleArray(table, count);
+  for (long i = 0; i < count; ++i) {
+    if (compareOptionNames(table[i].getHardStr(), text) == 0) {
+      m_timescaleUnit = static_cast<long>(table[i].getEnumVal());
       return false;
     }
   }

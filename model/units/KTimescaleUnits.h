@@ -25,9 +25,9 @@ class KTimescaleUnits : public KObject {
   // "/second", "/minute", "/hour", "/day", "/increment"; "unset" for any
   // other value.
   KString rateSuffix() const;
-  // The enumerator whose fixed text ("Seconds", "Minutes", "Hours", "Days",
-  // "Increments") equals `text` without regard to letter case; true (unit
-  // unchanged) when none does.
+  // The enumerator whose triple's fixed text ("Seconds", "Minutes", "Hours",
+  // "Days", "Increments") equals `text` without regard to letter case; true
+  // (unit unchanged) when none does.
   bool setFromText(const char* text);
 
   long m_timescaleUnit;
