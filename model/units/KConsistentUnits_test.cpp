@@ -113,11 +113,16 @@ TEST(KConsistentUnitsTest, CommandAndListingLines) {
   KConsistentUnits u = unitsOf("lbf,ft,lb,s,F");
   EXPECT_EQ(u.commandLine(), "  SET UNITS LFORCE=\"lbf\"  LLENGT=\"ft\"  LMASS=\"lb\"  LTIME=\"s\"  LTEMP=\"F\"");
   EXPECT_EQ(u.listingLine(), "UNITS  lbf  ft  lb  s  F \n");
-  u.m_timeShortStr.Empty();
-  EXPECT_EQ(u.listingLine(), "");
-  u = unitsOf("lbf,ft,lb,s,F");
-  u.m_tempShortStr.Empty();
-  EXPECT_EQ(u.listingLine(), "");
+  KString KConsistentUnits::*names[] = {&KConsistentUnits::m_forceShortStr, &KConsistentUnits::m_lengthShortStr,
+                                         &KConsistentUnits::m_massShortStr, &KConsistentUnits::m_timeShortStr,
+                                         &KConsistentUnits::m_tempShortStr};
+  for (auto name : names) {
+    KConsistentUnits missing = unitsOf("lbf,ft,lb,s,F");
+    (missing.*name).Empty();
+    EXPECT_EQ(missing.listingLine(), "");
+  }
+  u.m_energyShortStr.Empty();  // energy is not listed
+  EXPECT_EQ(u.listingLine(), "UNITS  lbf  ft  lb  s  F \n");
 }
 
 TEST(KConsistentUnitsTest, ConvertsFromSI) {
