@@ -6,12 +6,13 @@
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KTextPersistance.h"
 
+#include "bench/KBenchRatios.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <memory>
 #include <random>
 #include <string>
@@ -109,30 +110,16 @@ BENCHMARK_TEMPLATE(BM_OptionsModelFile, KTextPersistance)->Name("BM_OptionsText"
 BENCHMARK_TEMPLATE(BM_OptionsModelFile, KBinaryPersistance)->Name("BM_OptionsBinary")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FloorFprintfStrtod)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> m_times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  KRatioReporter reporter(true);  // the saves wait for the device: wall-clock time
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.m_times;
-  if (t.count("BM_FloorFprintfStrtod")) {
-    double floor = t["BM_FloorFprintfStrtod"];
-    if (t.count("BM_OptionsText"))
-      std::printf("options write+read, text form / fprintf+strtod: %.2f (target <= 3)\n", t["BM_OptionsText"] / floor);
-    if (t.count("BM_OptionsBinary"))
-      std::printf("options write+read, binary form / fprintf+strtod: %.2f (target <= 3)\n",
-                  t["BM_OptionsBinary"] / floor);
-  }
+  std::printf("options write+read, text form / fprintf+strtod: %.2f (target <= 3)\n",
+              reporter.ratio("BM_OptionsText", "BM_FloorFprintfStrtod"));
+  std::printf("options write+read, binary form / fprintf+strtod: %.2f (target <= 3)\n",
+              reporter.ratio("BM_OptionsBinary", "BM_FloorFprintfStrtod"));
   benchmark::Shutdown();
   return 0;
 }

@@ -7,12 +7,13 @@
 #include "model/units/KEntryConversion.h"
 #include "storage/numbertext/KQuantityCodes.h"
 
+#include "bench/KBenchRatios.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -80,31 +81,16 @@ BENCHMARK(BM_TextToRealExpression)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TextToRealFeetInches)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_StrtodPlain)->Unit(benchmark::kMicrosecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> m_times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  KRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.m_times;
-  if (t.count("BM_StrtodPlain")) {
-    double floor = t["BM_StrtodPlain"];
-    if (t.count("BM_TextToRealPlain"))
-      std::printf("textToReal plain / strtod: %.2f (target <= 3)\n", t["BM_TextToRealPlain"] / floor);
-    if (t.count("BM_TextToRealExpression"))
-      std::printf("textToReal expression / strtod plain: %.2f\n", t["BM_TextToRealExpression"] / floor);
-    if (t.count("BM_TextToRealFeetInches"))
-      std::printf("textToReal feet and inches / strtod plain: %.2f\n", t["BM_TextToRealFeetInches"] / floor);
-  }
+  std::printf("textToReal plain / strtod: %.2f (target <= 3)\n", reporter.ratio("BM_TextToRealPlain", "BM_StrtodPlain"));
+  std::printf("textToReal expression / strtod plain: %.2f\n", reporter.ratio("BM_TextToRealExpression", "BM_StrtodPlain"));
+  std::printf("textToReal feet and inches / strtod plain: %.2f\n",
+              reporter.ratio("BM_TextToRealFeetInches", "BM_StrtodPlain"));
   benchmark::Shutdown();
   return 0;
 }

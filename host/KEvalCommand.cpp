@@ -52,6 +52,40 @@ bool evaluate(const KString& text, int lengthMode, const KExprValues& values, do
   return !expr.evaluate(&values, &value, error);
 }
 
+enum : int { kArgumentTaken = -1, kOwnOption = -2 };
+
+// The arguments eval and format share: the unit-run options, "--", --help
+// and the one text (described by `textName`). Answers kArgumentTaken,
+// kOwnOption for an option the command itself must read, or an exit status.
+int sharedArgument(const char* command, const char* usageText, const char* textName, int argc, char** argv,
+                   int& i, KUnitRunArguments& unitArgs, bool& optionsEnded, const char*& text) {
+  const char* arg = argv[i];
+  if (optionsEnded || strncmp(arg, "--", 2) != 0) {
+    if (!text) {
+      text = arg;
+      return kArgumentTaken;
+    }
+    KString reason;
+    reason.Format("give one %s (quote it)", textName);
+    return usage(command, usageText, reason);
+  }
+  int taken = takeUnitRunArgument(argc, argv, i, unitArgs);
+  if (taken < 0) return usage(command, usageText, "--units, --quantity, --timescale and --option take a value");
+  if (taken > 0) return kArgumentTaken;
+  if (strcmp(arg, "--") == 0) {
+    optionsEnded = true;
+    return kArgumentTaken;
+  }
+  if (strcmp(arg, "--help") == 0) return help(usageText);
+  return kOwnOption;
+}
+
+int unknownOption(const char* command, const char* usageText, const char* arg) {
+  KString reason;
+  reason.Format("unknown option '%s'", arg);
+  return usage(command, usageText, reason);
+}
+
 KHostApplication& hostApplication() { return static_cast<KHostApplication&>(CHostApp::applicationObject()); }
 
 // Starts up and puts the unit arguments into the application; answers an
@@ -72,36 +106,24 @@ int KRunEvalCommand(CHostApp& app, int argc, char** argv) {
   KUnitRunArguments unitArgs;
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
+    int status = sharedArgument("eval", kEvalUsage, "expression", argc, argv, i, unitArgs, optionsEnded, text);
+    if (status == kArgumentTaken) continue;
+    if (status != kOwnOption) return status;
     const char* arg = argv[i];
-    if (!optionsEnded && strncmp(arg, "--", 2) == 0) {
-      int taken = takeUnitRunArgument(argc, argv, i, unitArgs);
-      if (taken < 0) return usage("eval", kEvalUsage, "--units, --quantity, --timescale and --option take a value");
-      if (taken > 0) continue;
-      if (strcmp(arg, "--") == 0) {
-        optionsEnded = true;
-      } else if (strcmp(arg, "--help") == 0) {
-        return help(kEvalUsage);
-      } else if (strcmp(arg, "--feet") == 0 || strcmp(arg, "--inches") == 0) {
-        if (lengthMode != kExprLengthNone) return usage("eval", kEvalUsage, "give --feet or --inches once");
-        lengthMode = arg[2] == 'f' ? kExprLengthFeet : kExprLengthInches;
-      } else if (strcmp(arg, "--set") == 0) {
-        if (i + 1 >= argc) return usage("eval", kEvalUsage, "--set needs NAME=VALUE");
-        KString setting(argv[++i]);
-        int eq = setting.Find('=');
-        if (eq <= 0) return usage("eval", kEvalUsage, "--set needs NAME=VALUE");
-        KString name = setting.Left(eq);
-        name.Trim();
-        if (name.IsEmpty()) return usage("eval", kEvalUsage, "--set needs a name before '='");
-        settings.emplace_back(name, setting.Mid(eq + 1));
-      } else {
-        KString reason;
-        reason.Format("unknown option '%s'", arg);
-        return usage("eval", kEvalUsage, reason);
-      }
-    } else if (!text) {
-      text = arg;
+    if (strcmp(arg, "--feet") == 0 || strcmp(arg, "--inches") == 0) {
+      if (lengthMode != kExprLengthNone) return usage("eval", kEvalUsage, "give --feet or --inches once");
+      lengthMode = arg[2] == 'f' ? kExprLengthFeet : kExprLengthInches;
+    } else if (strcmp(arg, "--set") == 0) {
+      if (i + 1 >= argc) return usage("eval", kEvalUsage, "--set needs NAME=VALUE");
+      KString setting(argv[++i]);
+      int eq = setting.Find('=');
+      if (eq <= 0) return usage("eval", kEvalUsage, "--set needs NAME=VALUE");
+      KString name = setting.Left(eq);
+      name.Trim();
+      if (name.IsEmpty()) return usage("eval", kEvalUsage, "--set needs a name before '='");
+      settings.emplace_back(name, setting.Mid(eq + 1));
     } else {
-      return usage("eval", kEvalUsage, "give one expression (quote it)");
+      return unknownOption("eval", kEvalUsage, arg);
     }
   }
   if (!text) return usage("eval", kEvalUsage, "no expression given");
@@ -140,31 +162,14 @@ int KRunFormatCommand(CHostApp& app, int argc, char** argv) {
   KUnitRunArguments unitArgs;
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!optionsEnded && strncmp(arg, "--", 2) == 0) {
-      int taken = takeUnitRunArgument(argc, argv, i, unitArgs);
-      if (taken < 0)
-        return usage("format", kFormatUsage, "--units, --quantity, --timescale and --option take a value");
-      if (taken > 0) continue;
-      if (strcmp(arg, "--") == 0) {
-        optionsEnded = true;
-      } else if (strcmp(arg, "--help") == 0) {
-        return help(kFormatUsage);
-      } else if (strcmp(arg, "--digits") == 0) {
-        const char* n = i + 1 < argc ? argv[++i] : "";
-        auto r = std::from_chars(n, n + strlen(n), digits);
-        if (!*n || r.ec != std::errc() || *r.ptr || digits < 1 || digits > KNumberText::kMaxDigits)
-          return usage("format", kFormatUsage, "--digits takes a number from 1 to 40");
-      } else {
-        KString reason;
-        reason.Format("unknown option '%s'", arg);
-        return usage("format", kFormatUsage, reason);
-      }
-    } else if (!text) {
-      text = arg;
-    } else {
-      return usage("format", kFormatUsage, "give one value (quote it)");
-    }
+    int status = sharedArgument("format", kFormatUsage, "value", argc, argv, i, unitArgs, optionsEnded, text);
+    if (status == kArgumentTaken) continue;
+    if (status != kOwnOption) return status;
+    if (strcmp(argv[i], "--digits") != 0) return unknownOption("format", kFormatUsage, argv[i]);
+    const char* n = i + 1 < argc ? argv[++i] : "";
+    auto r = std::from_chars(n, n + strlen(n), digits);
+    if (!*n || r.ec != std::errc() || *r.ptr || digits < 1 || digits > KNumberText::kMaxDigits)
+      return usage("format", kFormatUsage, "--digits takes a number from 1 to 40");
   }
   if (!text) return usage("format", kFormatUsage, "no value given");
   // Entry fields of a feet or inches unit set show lengths in feet and inches.
