@@ -48,19 +48,26 @@ bool parseOptionEntry(const char* text, size_t length, KOptionEntry& out, bool& 
   if (s.size() < 5 || s.compare(0, 3, "opt") != 0 || s[4] != '{') return false;
   out.m_type = s[3];
   if (!strchr("IRSB", out.m_type) || out.m_type == 0) return false;
-  // Name: up to the first closing brace.
-  size_t nameEnd = s.find('}', 5);
-  if (nameEnd == std::string_view::npos) return false;
+  // Name and keyId: the name ends at the first "}{" that a whole number and
+  // "}{" follow, so that names holding braces read back too.
+  size_t nameEnd = s.find("}{", 5), keyEnd = std::string_view::npos;
+  long keyId = 0;
+  for (; nameEnd != std::string_view::npos; nameEnd = s.find("}{", nameEnd + 1)) {
+    keyEnd = s.find('}', nameEnd + 2);
+    if (keyEnd != std::string_view::npos && keyEnd + 1 < s.size() && s[keyEnd + 1] == '{' &&
+        wholeLong(s.substr(nameEnd + 2, keyEnd - nameEnd - 2), keyId))
+      break;
+  }
+  if (nameEnd == std::string_view::npos) {
+    // Not an entry; the text up to the first brace is still its name.
+    size_t brace = s.find('}', 5);
+    out.m_name = KString(s.substr(5, brace == std::string_view::npos ? s.size() - 5 : brace - 5));
+    nameRead = !out.m_name.IsEmpty() && brace != std::string_view::npos;
+    return false;
+  }
   out.m_name = KString(s.substr(5, nameEnd - 5));
   nameRead = !out.m_name.IsEmpty();
-  if (!nameRead) return false;
-  // keyId.
-  if (nameEnd + 1 >= s.size() || s[nameEnd + 1] != '{') return false;
-  size_t keyEnd = s.find('}', nameEnd + 2);
-  if (keyEnd == std::string_view::npos) return false;
-  long keyId = 0;
-  if (!wholeLong(s.substr(nameEnd + 2, keyEnd - nameEnd - 2), keyId) || keyId < INT32_MIN || keyId > INT32_MAX)
-    return false;
+  if (!nameRead || keyId < INT32_MIN || keyId > INT32_MAX) return false;
   out.m_keyId = keyId;
   // Visible flag at the end.
   std::string_view rest = s.substr(keyEnd + 1);

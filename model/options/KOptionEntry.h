@@ -11,10 +11,10 @@
 //            B: "true" or "false"
 //   visible  0 or 1
 //
-// Reading is robust to braces inside a string value: the entry is taken
-// apart from both ends (the visible flag at the end, the name and keyId at
-// the start), and the string fields are split at a quote-brace-brace-quote
-// sequence; only a value that itself holds that exact sequence is
+// Reading is robust to braces inside names and string values: the entry is
+// taken apart from both ends (the visible flag at the end; the name ends at
+// the first "}{" that a whole keyId and "}{" follow), and the string fields
+// are split at a quote-brace-brace-quote sequence; only a value that itself holds that exact sequence is
 // ambiguous (then the split that makes value and default equal is taken,
 // else the first).
 #pragma once
