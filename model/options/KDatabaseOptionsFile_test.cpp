@@ -128,7 +128,7 @@ void fillRandom(KDatabaseOptions& s, std::mt19937& rng, bool allStored) {
   std::uniform_real_distribution<double> real(-1e6, 1e6);
   for (int i = 0; i < 60; ++i) {
     KString name;
-    name.Format("opt %d \"%d\"", i, i * 7);
+    name.Format("opt {%d} \"%d\"", i, i * 7);
     bool visible = coin(rng) != 0, stored = allStored || coin(rng) != 0;
     long key = coin(rng) ? number(rng) : 0;
     switch (type(rng)) {
