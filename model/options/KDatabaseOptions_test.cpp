@@ -164,7 +164,7 @@ TEST(KDatabaseOptionsTest, ScriptEmitsVisibleModifiedOrAll) {
   KDatabaseOptions s;
   s.setInteger("visibleInt", 5, true);
   s.setInteger("hiddenInt", 5, false);
-  s.setInteger("currentComponentIndex", 2, true);
+  s.setInteger("CurrentComponentIndex", 2, true);
   s.setDouble("changed", 1.0, false);
   s.setDouble("changed", 0.1, false);
   s.setString("text", "a \"b\" c", true);

@@ -44,7 +44,7 @@ bool wanted(const KOption<T>& r, const Emitter& e) {
 
 void emitInteger(const KOption<long>& r, void* c) {
   auto& e = *static_cast<Emitter*>(c);
-  if (!wanted(r, e) || r.m_name == "currentComponentIndex") return;
+  if (!wanted(r, e) || compareOptionNames(r.m_name, "currentComponentIndex") == 0) return;
   KString s = commandStart("setInteger", e, r.m_name);
   s.AppendFormat("%ld %s", r.m_value, boolText(r.m_visible));
   e.recorder->record(kScriptCommandKind, s);
