@@ -19,9 +19,9 @@ const char kConvertUsage[] =
     "  once it is complete\n"
     "  --level N  compression level 0 (plain) to 9; default: the level of IN\n";
 
-// Writes the record just read from `in` to `out`. Integers come out of the
-// reader widened to 64 bits and are written so.
-void copyRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPersistance& out) {
+}  // namespace
+
+void KCopyObjectRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPersistance& out) {
   const long n = head.m_count;
   switch (head.m_tag) {
     case 'O': out.beginObject(head.m_type, head.m_name); break;
@@ -37,7 +37,6 @@ void copyRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPers
   }
 }
 
-}  // namespace
 
 int KRunConvertCommand(int argc, char** argv) {
   std::vector<const char*> paths;
@@ -84,7 +83,7 @@ int KRunConvertCommand(int argc, char** argv) {
     while (walker.next(record)) {
       progress.update(record.m_position);
       current = paths[1];
-      copyRecord(in, record, *out);
+      KCopyObjectRecord(in, record, *out);
       current = paths[0];
     }
     current = paths[1];

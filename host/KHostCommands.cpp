@@ -6,6 +6,7 @@
 #include "host/KEvalCommand.h"
 #include "host/KHostFacts.h"
 #include "host/KObjectFileCommands.h"
+#include "host/KOptionsCommand.h"
 #include "platform/KModule.h"
 
 #include <cstdio>
@@ -26,7 +27,12 @@ const char kUsage[] =
     "  convert IN OUT --form text|binary [--level N]\n"
     "                   rewrite an object file in the given form and level\n"
     "  eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
-    "                   evaluate an expression and print its value\n"
+    "       [--units SET] [--quantity Q] [--timescale T] [--option NAME=VALUE]...\n"
+    "                   evaluate an expression (as an entry field of a quantity) and print its value\n"
+    "  format VALUE [--units SET] [--quantity Q] [--timescale T] [--digits N] [--option NAME=VALUE]...\n"
+    "                   print a value as an entry field of the quantity shows it\n"
+    "  options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all]\n"
+    "                   list, read, set or script the options of a model file\n"
     "Every command takes --help (its usage) and \"--\" (the end of the options,\n"
     "e.g. quelmhost eval -- \"-3^2\").\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
@@ -106,6 +112,8 @@ int KRunHostCommand(int argc, char** argv) {
   char** args = argv + 1;
   if (strcmp(command, "--module") == 0) return runModule(app, n, args);
   if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, n, args);
+  if (strcmp(command, "format") == 0) return KRunFormatCommand(app, n, args);
+  if (strcmp(command, "options") == 0) return KRunOptionsCommand(app, n, args);
   if (strcmp(command, "dump") == 0) return KRunDumpCommand(n, args);
   if (strcmp(command, "convert") == 0) return KRunConvertCommand(n, args);
   if (strcmp(command, "--version") == 0) return printVersion(n, args);

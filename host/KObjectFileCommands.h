@@ -38,6 +38,11 @@ struct KDumpOptions {
 // an object that the file does not hold.
 bool KDumpObjectFile(const char* path, const KDumpOptions& options, FILE* out);
 
+// Writes the record just read from `in` to `out`. Integers come out of the
+// reader widened to 64 bits and are written so. Throws CFileException for
+// an unknown record tag.
+void KCopyObjectRecord(const KImplPersistance& in, const FObjectFileRecord& head, KPersistance& out);
+
 // argv[0] is the command name ("dump" / "convert"). Answer the exit status.
 int KRunDumpCommand(int argc, char** argv);
 int KRunConvertCommand(int argc, char** argv);

@@ -149,6 +149,27 @@ int GetLocaleInfoA(LCID locale, DWORD type, LPSTR data, int size) {
   return need;
 }
 
-KString KUserDecimalPoint() { return KString(decimalOfLocaleName(userNumericLocale())); }
+namespace {
+// Looking a locale up is costly (it loads the locale's data); the answer
+// depends only on the name, which is cheap to fetch and compare.
+const std::string& cachedUserDecimal() {
+  static std::string cachedName, cachedPoint;
+  static bool cached = false;
+  const char* name = userNumericLocale();
+  if (!cached || cachedName != (name ? name : "")) {
+    cachedPoint = decimalOfLocaleName(name);
+    cachedName = name ? name : "";
+    cached = true;
+  }
+  return cachedPoint;
+}
+}  // namespace
 
-KString KUserListSeparator() { return KString(listSeparatorFor(decimalOfLocaleName(userNumericLocale()))); }
+KString KUserDecimalPoint() { return KString(cachedUserDecimal()); }
+
+KString KUserListSeparator() { return KString(listSeparatorFor(cachedUserDecimal())); }
+
+char KUserDecimalChar() {
+  const std::string& point = cachedUserDecimal();
+  return point.empty() ? '.' : point[0];
+}

@@ -87,3 +87,7 @@ int GetLocaleInfoA(LCID locale, DWORD type, LPSTR data, int size);
 // ",", else ",").
 KString KUserDecimalPoint();
 KString KUserListSeparator();
+// The first character of the user's decimal point. The three answer from a
+// cache that is refreshed whenever the locale name it came from changes, so
+// number readers may ask per number.
+char KUserDecimalChar();

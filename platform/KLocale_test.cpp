@@ -133,11 +133,13 @@ TEST(KLocaleTest, DecimalPointAndListSeparatorFollowTheNumericLocale) {
     LocaleEnv env(nullptr, nullptr, nullptr, nullptr);
     EXPECT_EQ(KUserDecimalPoint(), ".");
     EXPECT_EQ(KUserListSeparator(), ",");
+    EXPECT_EQ(KUserDecimalChar(), '.');
   }
   {
     LocaleEnv env(nullptr, nullptr, "de_DE.UTF-8", "en_US.UTF-8");
     EXPECT_EQ(KUserDecimalPoint(), ",");
     EXPECT_EQ(KUserListSeparator(), ";");
+    EXPECT_EQ(KUserDecimalChar(), ',');  // the cache follows the new name
     char buf[4];
     EXPECT_EQ(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, buf, sizeof buf), 2);
     EXPECT_STREQ(buf, ",");
@@ -149,6 +151,7 @@ TEST(KLocaleTest, DecimalPointAndListSeparatorFollowTheNumericLocale) {
   {
     LocaleEnv env("C", nullptr, "de_DE.UTF-8", nullptr);  // LC_ALL overrides LC_NUMERIC
     EXPECT_EQ(KUserDecimalPoint(), ".");
+    EXPECT_EQ(KUserDecimalChar(), '.');
   }
 }
 

@@ -14,6 +14,7 @@
 // Errors of the calls that answer FALSE or 0 are kept per thread and read with
 // GetLastError (ERROR_* codes).
 #pragma once
+#include "platform/KComTypes.h"
 #include "platform/KLastError.h"
 #include "platform/KWinTypes.h"
 
@@ -58,14 +59,6 @@ BOOL VerQueryValueA(const void* block, LPCSTR subBlock, void** value, UINT* leng
 
 // ---- Identifiers ---------------------------------------------------------
 
-struct GUID {
-  DWORD Data1;
-  WORD Data2;
-  WORD Data3;
-  BYTE Data4[8];
-};
-typedef LONG HRESULT;
-enum : LONG { S_OK = 0, E_FAIL = static_cast<LONG>(0x80004005) };
 // 122 random bits from the kernel's generator, with the version-4 and variant
 // bits set. E_FAIL when no random bytes can be had.
 HRESULT CoCreateGuid(GUID* guid);

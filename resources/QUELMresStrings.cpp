@@ -1,7 +1,9 @@
 // String table of QUELMres, US English (1033): the application title (0xE000),
 // expression and file-dialog messages, enumeration texts and the start-up
-// texts of quelmhost (61000 and above). One entry per line, sorted by
-// identifier; messages take one %s, the offending expression or name.
+// texts of quelmhost (61000-61999), the script-argument messages (62001-62099)
+// and the texts of the modeller and edition enumerations (62101 and above).
+// One entry per line, sorted by identifier; the expression messages take one
+// %s, the offending expression or name.
 #include "resources/KResourceTables.h"
 
 const KStringTableEntry kQUELMresStrings[] = {
@@ -89,5 +91,19 @@ const KStringTableEntry kQUELMresStrings[] = {
     {61004, "Press Enter to close"},
     {61005, "Registry key"},
     {61006, "Start-up summary"},
+    {62001, "Optional arg must be boolean"},
+    {62002, "Optional arg must be string"},
+    {62003, "Optional arg must be unsigned integer"},
+    {62004, "Optional arg must be integer"},
+    {62005, "Optional arg must be real"},
+    {62006, "Optional arg must be array of reals"},
+    {62007, "Optional arg must be an object"},
+    {62101, "Standard modeller"},
+    {62102, "Solid modeller"},
+    {62111, "Standard Edition"},
+    {62112, "Professional Edition"},
+    {62113, "Enterprise Edition"},
+    {62114, "Academic Edition"},
+    {62115, "Viewer"},
 };
 const int kQUELMresStringCount = static_cast<int>(sizeof(kQUELMresStrings) / sizeof(kQUELMresStrings[0]));

@@ -159,6 +159,10 @@ void KApplicationAbstract::SplitFeetInches(double value, long& feet, double& inc
 
 KString KApplicationAbstract::GetWorkingFolder() { return KFileSystem::currentDirectory(); }
 
+HRESULT KApplicationAbstract::ForwardScriptCall(void*, KScriptExportObj*, long, VARIANT*, int, VARIANT*) {
+  return DISP_E_MEMBERNOTFOUND;
+}
+
 __time64_t KApplicationAbstract::GetStartTime() {
   if (m_startTime == 0) m_startTime = _time64(nullptr);
   return m_startTime;

@@ -10,9 +10,11 @@
 // in KApplicationAbstract.cpp.
 #pragma once
 #include "core/application/KObject.h"
+#include "platform/KOleAuto.h"
 #include "platform/KWinTypes.h"
 
 class KDatabaseOptions;
+class KScriptExportObj;
 
 // Registry view flags of the access mask (32-bit and 64-bit registry views).
 enum : DWORD { KEY_WOW64_64KEY_VIEW = 0x100, KEY_WOW64_32KEY_VIEW = 0x200 };
@@ -92,9 +94,21 @@ class KApplicationAbstract {
   virtual long GetNumber(int slot) const;
   virtual void SetNumber(int slot, long value);
 
-  // --- Script host (neutral until a program supplies one).
-  virtual void ReleaseScriptHandle(long handle) { (void)handle; }
-  virtual bool NotifyScriptError(const KString& text) { (void)text; return false; }
+  // --- Script host (neutral until a program supplies one). A script handle
+  // is the host's token for the script-side wrapper of a library object.
+  // The library object is gone or no longer wants its wrapper: the host
+  // drops the wrapper's reference to it.
+  virtual void ReleaseScriptHandle(void* handle) { (void)handle; }
+  // Routes a property or method call of `object` (whose wrapper is `handle`)
+  // through the script host; `args` holds `argCount` arguments, last first, as
+  // automation passes them; `result` (may be null) receives the answer.
+  // Default: no host, DISP_E_MEMBERNOTFOUND.
+  virtual HRESULT ForwardScriptCall(void* handle, KScriptExportObj* object, long memberId, VARIANT* args,
+                                    int argCount, VARIANT* result);
+  // A script error is about to be raised: the host may log or show it.
+  virtual void NotifyScriptError(const KString& source, const KString& description, HRESULT code) {
+    (void)source; (void)description; (void)code;
+  }
 
  protected:
   // Installer product-property query (property by product code); empty when the

@@ -26,6 +26,50 @@ int checkTree() {
 }  // namespace
 #endif
 
+#ifdef QUELM_HAVE_TABLES
+#include "storage/tables/KEnumTables.h"
+
+namespace {
+// An enumeration table through the program's exported table function: the
+// rows in table order, the last one's text from QUELMres2.
+int checkEnumTable() {
+  KEnumTrpl<KEnum::mergeOptions>* table = nullptr;
+  long count = 0;
+  getTripleArray(table, count);
+  KString rows;
+  for (long i = 0; i < count; ++i) rows.AppendFormat("%s%s=%d", i ? " " : "", table[i].getHardStr().GetString(),
+                                                     static_cast<int>(table[i].getEnumVal()));
+  printf("module: merge options: %s (%s)\n", rows.GetString(), count ? table[count - 1].getResStr().GetString() : "");
+  return count == 4 ? 0 : 1;
+}
+}  // namespace
+#endif
+
+#ifdef QUELM_HAVE_SCRIPT
+#include "core/script/KGenericTreeItem.h"
+
+namespace {
+// A tree item of the plug-in's own, derived from the program's exported
+// script-export instance, dragged and dropped through the program.
+class KModuleItem : public KScriptExportObjImpl<KGenericTreeItem> {
+ public:
+  KModuleItem() : KScriptExportObjImpl<KGenericTreeItem>(KString("module item")) {}
+};
+
+int checkScriptExport() {
+  KModuleItem item;
+  item.setDeleteOnLastScriptRelease(true);
+  std::unique_ptr<KOleDataSource> data = item.createDataSource(KGenericTreeItem::dragTypeName());
+  KDragAndDropSource* dropped = KDragAndDropSource::fromDataSource(*data, KGenericTreeItem::dragTypeName());
+  printf("module: script export: delete on release %s, drop finds %s\n",
+         item.getDeleteOnLastScriptRelease() ? "yes" : "no",
+         dropped == &item ? item.getName().GetString() : "(nothing)");
+  item.setDeleteOnLastScriptRelease(false);
+  return dropped == &item ? 0 : 1;
+}
+}  // namespace
+#endif
+
 extern "C" __attribute__((visibility("default"))) int QuelmModuleMain(KApplicationAbstract* app) {
   int failures = 0;
   KApplicationAbstract* current = KGetApplication();
@@ -43,6 +87,12 @@ extern "C" __attribute__((visibility("default"))) int QuelmModuleMain(KApplicati
 
 #ifdef QUELM_HAVE_TREES
   failures += checkTree();
+#endif
+#ifdef QUELM_HAVE_TABLES
+  failures += checkEnumTable();
+#endif
+#ifdef QUELM_HAVE_SCRIPT
+  failures += checkScriptExport();
 #endif
   return failures;
 }

@@ -227,8 +227,13 @@ void KExprParser::tokenize(const KString& text) {
         case '+': case '-': {
           int n = curText.GetLength();
           double ignored;
+          // In a feet-and-inches length the inches may carry an exponent
+          // ("5' 1.5E-3\""): the number before it starts after the separator.
+          KString mantissa = curText.Left(n - 1);
+          int sep = std::max(mantissa.ReverseFind('\''), mantissa.ReverseFind(':'));
+          if (m_lengthMode != kExprLengthNone && sep >= 0) mantissa = trimmed(mantissa.Mid(sep + 1));
           if (n > 1 && (curText[n - 1] == 'e' || curText[n - 1] == 'E') &&
-              readNumber(curText.Left(n - 1), m_userLocale, ignored)) {
+              readNumber(mantissa, m_userLocale, ignored)) {
             curText += c;
           } else {
             operatorToken(c == '+' ? kExprAdd : kExprSubtract, c == '+' ? "+" : "-");

@@ -130,6 +130,12 @@ TEST_F(QuelmHostTest, ModuleCallsBackIntoTheHost) {
 #ifdef QUELM_HAVE_TREES
   EXPECT_EQ(line(r.out, "module: tree"), "3 names, BETA finds Beta, ALPHA added again: no");
 #endif
+#ifdef QUELM_HAVE_TABLES
+  EXPECT_EQ(line(r.out, "module: merge options"), "Off=0 Exact=2 Wild=3 Ignore=1 (Ignore)");
+#endif
+#ifdef QUELM_HAVE_SCRIPT
+  EXPECT_EQ(line(r.out, "module: script export"), "delete on release yes, drop finds module item");
+#endif
   EXPECT_EQ(line(r.out, "Module result"), "0");
 }
 

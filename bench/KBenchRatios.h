@@ -1,0 +1,28 @@
+// A console reporter that also keeps the time of each run by benchmark name,
+// so that a benchmark program can print ratios against its peer afterwards.
+#pragma once
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+class KRatioReporter : public benchmark::ConsoleReporter {
+ public:
+  // Wall-clock times when `realTime`, else CPU times.
+  explicit KRatioReporter(bool realTime = false) : m_realTime(realTime) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs)
+      m_times[run.benchmark_name()] = m_realTime ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+  // The time of `a` over the time of `b`; 0 when either did not run.
+  double ratio(const char* a, const char* b) const {
+    auto x = m_times.find(a), y = m_times.find(b);
+    return x == m_times.end() || y == m_times.end() || y->second == 0 ? 0.0 : x->second / y->second;
+  }
+
+ private:
+  bool m_realTime;
+  std::map<std::string, double> m_times;
+};

@@ -1,0 +1,271 @@
+// quelmhost options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all]
+//
+// Works on the options object ("KDatabaseOptions" at the top level) of an
+// object file of either form. `set` rewrites the file through the object
+// file save (a temporary file renamed over the model once complete), keeping
+// every other object and attribute, its form, level, application number and
+// mode; a missing model is created as a text file holding the options alone.
+#include "host/KOptionsCommand.h"
+
+#include "host/CHostApp.h"
+#include "host/KHostCommands.h"
+#include "host/KObjectFileCommands.h"
+#include "model/options/KDatabaseOptions.h"
+#include "model/options/KOptionEntry.h"
+#include "model/options/KOptionsScript.h"
+#include "platform/KExceptions.h"
+#include "platform/KFileSystem.h"
+#include "storage/numbertext/KNumberText.h"
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KTextPersistance.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char kUsage[] =
+    "usage: quelmhost options MODEL list\n"
+    "       quelmhost options MODEL get NAME [--type int|real|string|bool]\n"
+    "       quelmhost options MODEL set NAME VALUE [--type int|real|string|bool]\n"
+    "       quelmhost options MODEL script [--all]\n"
+    "  list    one option a line: NAME = VALUE (type, visible|hidden, default|changed)\n"
+    "  get     the value of one option\n"
+    "  set     set (or add) an option and save the model; without --type an existing\n"
+    "          option keeps its type and a new one is typed by its value\n"
+    "  script  the commands that replay the options (visible or modified ones; all with --all)\n"
+    "  --      end of options\n";
+
+const char* const kTypeWords[] = {"int", "real", "string", "bool"};
+
+int usage(const char* reason) {
+  fprintf(stderr, "quelmhost options: %s\n%s", reason, kUsage);
+  return KHOST_EXIT_USAGE;
+}
+
+// A model's store: options the file holds are added as they are; warnings
+// of the reader go to standard error.
+class KModelOptions : public KDatabaseOptions {
+ protected:
+  void unknownOption(const KOption<long>& r) override { addRecord(r); }
+  void unknownOption(const KOption<double>& r) override { addRecord(r); }
+  void unknownOption(const KOption<KString>& r) override { addRecord(r); }
+  void unknownOption(const KOption<bool>& r) override { addRecord(r); }
+  bool skipsRegistryDefaults() const override { return true; }
+  void warn(const KString& text) override { fprintf(stderr, "quelmhost options: %s\n", text.GetString()); }
+};
+
+std::unique_ptr<KImplPersistance> openReader(const char* path) {
+  if (KIsTextObjectFile(path)) return std::make_unique<KTextPersistance>(path, false);
+  return std::make_unique<KBinaryPersistance>(path, false);
+}
+
+KString valueText(const long& v) { KString s; s.Format("%ld", v); return s; }
+KString valueText(const double& v) { KString s; numberToText(v, s, 0, 17, -1, 0.0, 0, "."); return s; }
+KString valueText(const KString& v) { KString s; appendQuoted(s, v); return s; }
+KString valueText(const bool& v) { return KString(v ? "true" : "false"); }
+
+template <class T>
+void listType(const KDatabaseOptions& store, int type) {
+  store.forEach<T>(
+      [](const KOption<T>& r, void* c) {
+        int t = *static_cast<int*>(c);
+        bool isDefault = valueText(r.m_value) == valueText(r.m_defaultValue);
+        printf("%s = %s (%s, %s, %s)\n", r.m_name.GetString(), valueText(r.m_value).GetString(), kTypeWords[t],
+               r.m_visible ? "visible" : "hidden", isDefault ? "default" : "changed");
+      },
+      &type);
+}
+
+template <class T>
+bool printValue(const KDatabaseOptions& store, const KString& name) {
+  const KOption<T>* r = store.find<T>(name);
+  if (r) printf("%s\n", valueText(r->m_value).GetString());
+  return r != nullptr;
+}
+
+// The type index (0 int .. 3 bool) under which `name` exists, -1 if none.
+int existingType(const KDatabaseOptions& store, const KString& name) {
+  if (store.find<long>(name)) return 0;
+  if (store.find<double>(name)) return 1;
+  if (store.find<KString>(name)) return 2;
+  if (store.find<bool>(name)) return 3;
+  return -1;
+}
+
+// The type a new option's text suggests.
+int typeOfText(const KString& text) {
+  long l = 0;
+  double d = 0;
+  if (text == "true" || text == "false") return 3;
+  if (optionValueFromText(text, l)) return 0;
+  if (optionValueFromText(text, d)) return 1;
+  return 2;
+}
+
+// Sets the option; true (failed) when the text is not a value of the type.
+bool setOption(KDatabaseOptions& store, const KString& name, const KString& text, int type) {
+  switch (type) {
+    case 0: {
+      long v = 0;
+      if (!optionValueFromText(text, v)) return true;
+      const KOption<long>* r = store.find<long>(name);
+      store.setInteger(name, v, r ? r->m_visible : true, true);
+      return false;
+    }
+    case 1: {
+      double v = 0;
+      if (!optionValueFromText(text, v)) return true;
+      const KOption<double>* r = store.find<double>(name);
+      store.setDouble(name, v, r ? r->m_visible : true, true);
+      return false;
+    }
+    case 2: {
+      const KOption<KString>* r = store.find<KString>(name);
+      store.setString(name, text, r ? r->m_visible : true, true);
+      return false;
+    }
+    default: {
+      if (text != "true" && text != "false") return true;
+      const KOption<bool>* r = store.find<bool>(name);
+      store.setBoolean(name, text == "true", r ? r->m_visible : true, true);
+      return false;
+    }
+  }
+}
+
+// Rewrites `path` with the store in place of its options object.
+void saveModel(const char* path, const KDatabaseOptions& store) {
+  if (!KFileSystem::Current()->exists(path)) {
+    KTextPersistance out(path, true);
+    store.write(out, nullptr);
+    out.Close();
+    return;
+  }
+  KObjectFileWalker walker(path);
+  const KImplPersistance& in = walker.values();
+  std::unique_ptr<KImplPersistance> out;
+  int level = in.getHeaderField(kHdrLevel);
+  if (walker.isText()) out = std::make_unique<KTextPersistance>(path, true, level);
+  else out = std::make_unique<KBinaryPersistance>(path, true, level);
+  out->setApplication(in.getHeaderField(kHdrApplication));
+  out->setMode(in.getHeaderField(kHdrMode));
+  FObjectFileRecord record;
+  int depth = 0, skipping = -1;
+  bool written = false;
+  while (walker.next(record)) {
+    if (record.m_tag == 'O') {
+      if (depth == 0 && skipping < 0 && !written && record.m_type == KPersistName("KDatabaseOptions")) {
+        skipping = depth;
+        store.write(*out, nullptr);
+        written = true;
+      }
+      ++depth;
+    } else if (record.m_tag == 'E') {
+      --depth;
+      if (skipping == depth) {
+        skipping = -1;
+        continue;
+      }
+    }
+    if (skipping < 0) KCopyObjectRecord(in, record, *out);
+  }
+  if (!written) store.write(*out, nullptr);
+  out->Close();
+}
+
+}  // namespace
+
+int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
+  const char* words[4] = {nullptr, nullptr, nullptr, nullptr};  // MODEL ACTION [NAME [VALUE]]
+  int nWords = 0;
+  int type = -1;
+  bool all = false, optionsEnded = false;
+  for (int i = 1; i < argc; ++i) {
+    const char* arg = argv[i];
+    if (!optionsEnded && strncmp(arg, "--", 2) == 0) {
+      if (strcmp(arg, "--") == 0) {
+        optionsEnded = true;
+      } else if (strcmp(arg, "--help") == 0) {
+        fputs(kUsage, stdout);
+        return KHOST_EXIT_OK;
+      } else if (strcmp(arg, "--all") == 0) {
+        all = true;
+      } else if (strcmp(arg, "--type") == 0) {
+        const char* t = i + 1 < argc ? argv[++i] : "";
+        for (int k = 0; k < 4; ++k)
+          if (strcmp(t, kTypeWords[k]) == 0) type = k;
+        if (type < 0) return usage("--type takes int, real, string or bool");
+      } else {
+        KString reason;
+        reason.Format("unknown option '%s'", arg);
+        return usage(reason);
+      }
+    } else if (nWords == 4) {
+      return usage("too many arguments");
+    } else {
+      words[nWords++] = arg;
+    }
+  }
+  if (nWords < 2) return usage("options needs MODEL and an action");
+  const char* path = words[0];
+  const KString action(words[1]);
+  const int wanted = action == "list" || action == "script" ? 2 : action == "get" ? 3 : action == "set" ? 4 : -1;
+  if (wanted < 0) return usage("the action is list, get, set or script");
+  if (nWords != wanted) return usage("wrong number of arguments for the action");
+  if (all && action != "script") return usage("--all belongs to script");
+  if (type >= 0 && action != "get" && action != "set") return usage("--type belongs to get and set");
+  app.startUp();
+
+  KModelOptions store;
+  KString reason;
+  const char* stage = "read";
+  try {
+    if (action != "set" || KFileSystem::Current()->exists(path)) {
+      std::unique_ptr<KImplPersistance> in = openReader(path);
+      store.read(*in, nullptr);
+    }
+    if (action == "list") {
+      listType<long>(store, 0);
+      listType<double>(store, 1);
+      listType<KString>(store, 2);
+      listType<bool>(store, 3);
+      return KHOST_EXIT_OK;
+    }
+    if (action == "script") {
+      struct Printer : KScriptRecorder {
+        void record(int, const KString& command) override { printf("%s\n", command.GetString()); }
+      } printer;
+      store.generateScript(printer, KString(), all);
+      return KHOST_EXIT_OK;
+    }
+    const KString name(words[2]);
+    if (action == "get") {
+      int t = type >= 0 ? type : existingType(store, name);
+      bool found = t == 0 ? printValue<long>(store, name)
+                   : t == 1 ? printValue<double>(store, name)
+                   : t == 2 ? printValue<KString>(store, name)
+                   : t == 3 ? printValue<bool>(store, name) : false;
+      if (found) return KHOST_EXIT_OK;
+      reason.Format("%s holds no option %s", path, name.GetString());
+    } else {
+      const KString value(words[3]);
+      int t = type >= 0 ? type : existingType(store, name);
+      if (t < 0) t = typeOfText(value);
+      if (setOption(store, name, value, t)) {
+        reason.Format("\"%s\" is no %s value", value.GetString(), kTypeWords[t]);
+        return usage(reason);
+      }
+      stage = "write";
+      saveModel(path, store);
+      return KHOST_EXIT_OK;
+    }
+  } catch (const CException& e) {
+    KString message;
+    e.GetErrorMessage(message);
+    reason.Format("cannot %s %s: %s", stage, path, message.IsEmpty() ? "not a readable object file" : message.GetString());
+  }
+  fprintf(stderr, "quelmhost options: %s\n", reason.GetString());
+  return KHOST_EXIT_FAILED;
+}

@@ -1,0 +1,141 @@
+#include "host/KUnitArguments.h"
+
+#include "containers/options/KOption.h"
+#include "model/options/KDatabaseOptions.h"
+#include "model/units/KConsistentUnits.h"
+#include "model/units/KTimescaleUnits.h"
+#include "host/KHostApplication.h"
+#include "storage/numbertext/KQuantityCodes.h"
+
+#include <charconv>
+#include <cstring>
+
+const KCachedOptionInfo kLibraryCachedOptions[] = {
+    {"exprDebug", 'B'},          {"screenUnitsUS", 'B'},      {"feetInchesFormat", 'B'},
+    {"oldEMinus3Format", 'B'},   {"catchOnInitDialogException", 'B'}, {"V147filenames", 'B'},
+    {"slowFrugalMemoryMode", 'B'}, {"removeEmptyBlocks", 'B'}, {"debugAllocList", 'I'},
+    {"maxBlockSize", 'I'},       {"maxSphByCsize", 'I'},      {"matrixDetTol", 'R'},
+    {"matInvertTol", 'R'},       {"singularMatrixTol", 'R'},  {"minPerpTolDist", 'R'},
+    {"intersectTol", 'R'},       {"point3Tol", 'R'},
+};
+const int kLibraryCachedOptionCount = static_cast<int>(sizeof(kLibraryCachedOptions) / sizeof(kLibraryCachedOptions[0]));
+
+namespace {
+struct QuantityName {
+  const char* name;
+  long code;
+};
+const QuantityName kQuantities[] = {
+    {"dimensionless", KQuantityCodes::kDimensionless}, {"length", KQuantityCodes::kLength},
+    {"time", KQuantityCodes::kTime},                   {"pertime", KQuantityCodes::kPerTime},
+    {"timescale", KQuantityCodes::kTimescale},         {"rate", KQuantityCodes::kRate},
+};
+
+template <class T>
+bool wholeNumber(const char* first, T& out) {
+  const char* last = first + strlen(first);
+  if (first != last && *first == '+') ++first;
+  auto r = std::from_chars(first, last, out);
+  return first != last && r.ec == std::errc() && r.ptr == last;
+}
+}  // namespace
+
+bool readUnitsArgument(const char* text, KConsistentUnits& units, KString& error) {
+  if (!units.setFromSetName(text, &error)) return false;
+  error += "\nknown units:\n";
+  error += KConsistentUnits::knownUnitNames();
+  error.TrimRight();
+  return true;
+}
+
+bool readQuantityArgument(const char* text, long& code, KString& error) {
+  for (const QuantityName& q : kQuantities) {
+    if (compareOptionNames(q.name, text) == 0) {
+      code = q.code;
+      return false;
+    }
+  }
+  int exponents[KQuantityCodes::kExponentCount];
+  long number = 0;
+  if (wholeNumber(text, number) && !unpackDimensionCode(number, exponents)) {
+    code = number;
+    return false;
+  }
+  error.Format("unknown quantity \"%s\" (dimensionless, length, time, pertime, timescale, rate, or a code)", text);
+  return true;
+}
+
+bool readTimescaleArgument(const char* text, KTimescaleUnits& timescale, KString& error) {
+  if (!timescale.setFromText(text)) return false;
+  error.Format("unknown time scale \"%s\" (Seconds, Minutes, Hours, Days, Increments)", text);
+  return true;
+}
+
+bool optionArgumentNames(const char* text, const char* option) {
+  const char* eq = strchr(text, '=');
+  KString name = eq ? KString(std::string(text, static_cast<size_t>(eq - text))) : KString(text);
+  name.Trim();
+  return compareOptionNames(name, option) == 0;
+}
+
+bool applyOptionArgument(const char* text, KDatabaseOptions& store, KString& error) {
+  const char* eq = strchr(text, '=');
+  if (!eq || eq == text) {
+    error.Format("--option needs NAME=VALUE, not \"%s\"", text);
+    return true;
+  }
+  KString name(std::string(text, static_cast<size_t>(eq - text)));
+  name.Trim();
+  KString value(eq + 1);
+  value.Trim();
+  for (const KCachedOptionInfo& o : kLibraryCachedOptions) {
+    if (compareOptionNames(o.name, name) != 0) continue;
+    bool bad = false;
+    if (o.type == 'B') {
+      bool on = value == "true" || value == "1";
+      bad = !on && value != "false" && value != "0";
+      if (!bad) store.setBoolean(o.name, on, false, false);
+    } else if (o.type == 'I') {
+      long v = 0;
+      bad = !wholeNumber(value.GetString(), v);
+      if (!bad) store.setInteger(o.name, v, false, false);
+    } else {
+      double v = 0.0;
+      bad = !wholeNumber(value.GetString(), v);
+      if (!bad) store.setDouble(o.name, v, false, false);
+    }
+    if (bad) {
+      error.Format("option %s takes %s, not \"%s\"", o.name,
+                   o.type == 'B' ? "true or false" : o.type == 'I' ? "a whole number" : "a number",
+                   value.GetString());
+    }
+    return bad;
+  }
+  error.Format("unknown option \"%s\"", name.GetString());
+  return true;
+}
+
+int takeUnitRunArgument(int argc, char** argv, int& i, KUnitRunArguments& out) {
+  const char* arg = argv[i];
+  const char** slot = nullptr;
+  if (strcmp(arg, "--units") == 0) slot = &out.units;
+  else if (strcmp(arg, "--quantity") == 0) slot = &out.quantity;
+  else if (strcmp(arg, "--timescale") == 0) slot = &out.timescale;
+  else if (strcmp(arg, "--option") != 0) return 0;
+  if (i + 1 >= argc) return -1;
+  ++i;
+  if (slot) *slot = argv[i];
+  else out.options.push_back(argv[i]);
+  return 1;
+}
+
+bool applyUnitRunArguments(const KUnitRunArguments& args, KHostApplication& app, long& quantityCode,
+                           KString& error) {
+  quantityCode = KQuantityCodes::kDimensionless;
+  if (args.units && readUnitsArgument(args.units, app.units(), error)) return true;
+  if (args.quantity && readQuantityArgument(args.quantity, quantityCode, error)) return true;
+  if (args.timescale && readTimescaleArgument(args.timescale, app.timescale(), error)) return true;
+  for (const char* option : args.options)
+    if (applyOptionArgument(option, *app.GetGlobalOptions(), error)) return true;
+  return false;
+}
