@@ -18,7 +18,7 @@ class QuelmHostUnitsTest : public testing::Test {
     EXPECT_EQ(r.exitCode, 0) << r.err;
     return r.out.empty() ? r.out : r.out.substr(0, r.out.size() - 1);
   }
-  KTempFolder m_store;
+  KScratchFolder m_store;
 };
 }  // namespace
 
@@ -83,7 +83,7 @@ TEST_F(QuelmHostUnitsTest, WrongUsageExitsWithTwo) {
 }
 
 TEST_F(QuelmHostUnitsTest, OptionsOfAModelFile) {
-  KTempFolder folder;
+  KScratchFolder folder;
   std::string model = folder.path() + "/model.qf";
   EXPECT_EQ(run({"options", model, "list"}).exitCode, 1);  // no such model
   EXPECT_EQ(run({"options", model, "set", "count", "5"}).exitCode, 0);
