@@ -3,6 +3,7 @@
 #include "core/application/KFlagDefence.h"
 #include "numerics/expr/KExprFunctions.h"
 #include "numerics/expr/KExprParser.h"
+#include "numerics/expr/KExprProgram.h"
 #include "numerics/expr/KExprValues.h"
 #include "containers/memory/KMemoryAllocator.h"
 
@@ -10,6 +11,7 @@
 #include <cfenv>
 #include <exception>
 #include <new>
+#include <utility>
 
 namespace {
 bool g_evaluating = false;
@@ -42,6 +44,11 @@ void KExpr::operator delete(void* p, size_t size) {
 KExpr::KExpr(bool userLocale) : m_userLocale(userLocale) {}
 
 KExpr::~KExpr() { clearTree(); }
+
+void KExpr::setKind(int kind) {
+  ++g_exprTreeEdits;
+  m_kind = kind;
+}
 
 void KExpr::clearTree() {
   for (KExpr* c : m_children) delete c;
@@ -77,9 +84,11 @@ void KExpr::parse(const KString& text, bool userLocale, int lengthMode) {
       if (ambiguous) throw KExprException(KEXPR_UNITS_MIX, text);
     }
   }
+  ++g_exprTreeEdits;
   m_text = text;
   m_userLocale = userLocale;
   clearTree();
+  unbind();
   // A group keeps its kind; every other node becomes the root of what it parses.
   if (m_kind != kExprGroup) m_kind = kExprUnparsed;
   KExprParser parser(*this, userLocale, lengthMode);
@@ -97,6 +106,7 @@ void KExpr::classifyOperand(int lengthMode) {
   if (!m_text.IsEmpty() && isdigit(static_cast<unsigned char>(m_text[0])))
     throw KExprException(KEXPR_BAD_OPERAND, m_text);
   m_kind = kExprVariable;
+  unbind();
   int dot = m_text.Find('.');
   m_name = dot >= 0 ? m_text.Left(dot) : m_text;
   m_qualifier = dot >= 0 ? m_text.Mid(dot + 1) : KString();
@@ -122,6 +132,7 @@ void KExpr::parseCall(int lengthMode) {
   if (resolveCall(m_name, arguments, lengthMode)) {
     clearTree();
     m_kind = kExprVariable;
+    unbind();
     m_name = m_text;
     m_qualifier.Empty();
   }
@@ -129,11 +140,22 @@ void KExpr::parseCall(int lengthMode) {
 }
 
 double KExpr::lookupVariable(KExprContext& context) {
-  const KExprValue* found = context.m_values ? context.m_values->lookup(m_name) : nullptr;
-  if (!found) found = KExprValues::predefined().lookup(m_name);
-  if (!found) {
-    context.fail(1, KEXPR_UNDEFINED, m_name);
-    return KExprUndefined;
+  // The predefined values never change once built, so the caller's values
+  // alone decide whether the binding still holds.
+  const KExprValues* values = context.m_values;
+  const unsigned long long stamp = values ? values->getChangeStamp() : 0;
+  const KExprValue* found = m_bound;
+  if (!found || m_boundValues != values || m_boundStamp != stamp) {
+    found = values ? values->lookup(m_name) : nullptr;
+    if (!found) found = KExprValues::predefined().lookup(m_name);
+    if (!found) {
+      unbind();
+      context.fail(1, KEXPR_UNDEFINED, m_name);
+      return KExprUndefined;
+    }
+    m_bound = found;
+    m_boundValues = values;
+    m_boundStamp = stamp;
   }
   if (!found->m_expression) return found->m_value;
   // A value defined by an expression is evaluated in the same context; a
@@ -143,7 +165,7 @@ double KExpr::lookupVariable(KExprContext& context) {
     return KExprUndefined;
   }
   ++context.m_valueDepth;
-  double v = found->m_expression->evaluateNode(context);
+  double v = found->m_expression->evaluateTop(context);
   --context.m_valueDepth;
   return v;
 }
@@ -218,6 +240,21 @@ double KExpr::evaluateNode(KExprContext& c) {
   return KExprUndefined;
 }
 
+double KExpr::evaluateTop(KExprContext& c) {
+  const unsigned long edits = g_exprTreeEdits;
+  if (!m_program || m_program->getEdits() != edits) {
+    // A tree evaluated once (an entry field) is not worth laying out; nor can
+    // a program be replaced while a run of it is still in progress.
+    const bool again = m_evaluatedAt == edits;
+    m_evaluatedAt = edits;
+    if (!again || (m_program && m_program->isRunning())) return evaluateNode(c);
+    m_program = KExprProgram::compile(*this, edits);
+  }
+  // The steps stop on a failure they meet, not on one already standing.
+  if (c.failed()) return evaluateNode(c);
+  return m_program->run(c);
+}
+
 bool KExpr::evaluate(double* result, KExprContext& c) {
   *c.m_errorKind = 0;
   *c.m_errorCode = 0;
@@ -225,7 +262,7 @@ bool KExpr::evaluate(double* result, KExprContext& c) {
   KFlagDefence evaluating(g_evaluating, true);
   double v = KExprUndefined;
   try {
-    v = evaluateNode(c);
+    v = evaluateTop(c);
   } catch (const KExprException& e) {
     *c.m_errorCode = 0;
     *c.m_message = e.m_message;
@@ -260,7 +297,7 @@ bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorTe
   KFlagDefence evaluating(g_evaluating, true);
   double v = KExprUndefined;
   try {
-    v = evaluateNode(c);
+    v = evaluateTop(c);
   } catch (const KExprException& e) {
     errorCode = 0;
     message = e.m_message;
@@ -272,7 +309,8 @@ bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorTe
   }
   if (result) *result = v;
   if (errorCode == KEXPR_UNDEFINED && undefinedNames) collectNames(*undefinedNames);
-  errorText = errorCode != 0 ? KExprMessage(static_cast<UINT>(errorCode), message) : message;
+  if (errorCode != 0) errorText = KExprMessage(static_cast<UINT>(errorCode), message);
+  else errorText = std::move(message);
   return !errorText.IsEmpty();
 }
 
