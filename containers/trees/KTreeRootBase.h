@@ -48,7 +48,6 @@ class QUELM_TREES_API KTreeRootBase : public Item {
   // Makes this tree an independent copy of `other` (same values, mode, id).
   KTreeRootBase& operator=(const KTreeRootBase& other) {
     if (this != &other) {
-      touch();
       emptyTree(*this, true, false);
       m_id = other.m_id;
       m_linkedListLevel = other.m_linkedListLevel;
