@@ -127,7 +127,11 @@ KString& KString::TrimRight(const char* chars) {
 }
 KString& KString::TrimLeft(char c) { char s[2] = {c, 0}; return TrimLeft(s); }
 KString& KString::TrimRight(char c) { char s[2] = {c, 0}; return TrimRight(s); }
-KString& KString::Trim() { return TrimRight().TrimLeft(); }
+KString& KString::Trim() {
+  // Most texts have nothing to trim; they are left without being rewritten.
+  if (m_s.empty() || (!isBlank(m_s.front()) && !isBlank(m_s.back()))) return *this;
+  return TrimRight().TrimLeft();
+}
 KString& KString::Trim(char c) { return TrimRight(c).TrimLeft(c); }
 KString& KString::Trim(const char* chars) { return TrimRight(chars).TrimLeft(chars); }
 

@@ -133,8 +133,9 @@ inline bool KExprProgram::lookup(const Step& s, KExprContext& c, double& value) 
   KExpr* n = s.m_operand;
   const KExprValues* values = c.m_values;
   const KExprValue* bound = n->m_bound;
-  if (bound && !bound->m_expression && n->m_boundValues == values &&
-      n->m_boundStamp == (values ? values->getChangeStamp() : 0)) {
+  // The record may be gone unless the stamp still holds: test that first.
+  if (bound && n->m_boundValues == values && n->m_boundStamp == (values ? values->getChangeStamp() : 0) &&
+      !bound->m_expression) {
     value = bound->m_value;
     return KExprIsUndefined(value);
   }
