@@ -11,7 +11,6 @@
 #include <cfenv>
 #include <exception>
 #include <new>
-#include <utility>
 
 namespace {
 bool g_evaluating = false;
@@ -165,7 +164,9 @@ double KExpr::lookupVariable(KExprContext& context) {
     return KExprUndefined;
   }
   ++context.m_valueDepth;
-  double v = found->m_expression->evaluateTop(context);
+  // The flat form stops on a failure it meets, not on one already standing.
+  double v = context.failed() ? found->m_expression->evaluateNode(context)
+                              : found->m_expression->evaluateTop(context);
   --context.m_valueDepth;
   return v;
 }
@@ -250,8 +251,6 @@ double KExpr::evaluateTop(KExprContext& c) {
     if (!again || (m_program && m_program->isRunning())) return evaluateNode(c);
     m_program = KExprProgram::compile(*this, edits);
   }
-  // The steps stop on a failure they meet, not on one already standing.
-  if (c.failed()) return evaluateNode(c);
   return m_program->run(c);
 }
 
@@ -286,7 +285,9 @@ bool KExpr::evaluate(double* result, KExprContext& c) {
 bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorText,
                      KExprValues* undefinedNames, int extra) {
   int errorKind = 0, errorCode = 0;
-  KString message;
+  // The message text is gathered where the caller wants the error text.
+  KString& message = errorText;
+  message.Empty();
   KExprContext c;
   c.m_root = this;
   c.m_values = values;
@@ -310,7 +311,6 @@ bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorTe
   if (result) *result = v;
   if (errorCode == KEXPR_UNDEFINED && undefinedNames) collectNames(*undefinedNames);
   if (errorCode != 0) errorText = KExprMessage(static_cast<UINT>(errorCode), message);
-  else errorText = std::move(message);
   return !errorText.IsEmpty();
 }
 

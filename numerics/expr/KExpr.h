@@ -29,6 +29,7 @@
 #include "numerics/expr/KExprChildren.h"
 #include "numerics/expr/KExprException.h"
 
+#include <bit>
 #include <cfloat>
 #include <memory>
 #include <vector>
@@ -41,7 +42,8 @@ struct KExprContext;
 
 // The undefined value: smallest positive normal double, bit pattern 0x0010000000000000.
 constexpr double KExprUndefined = DBL_MIN;
-inline bool KExprIsUndefined(double v) { return v == DBL_MIN; }
+// Compared by bit pattern, which only DBL_MIN has: one integer comparison.
+inline bool KExprIsUndefined(double v) { return std::bit_cast<unsigned long long>(v) == 0x0010000000000000ull; }
 
 // Deepest nesting of nodes (brackets, calls, unary signs, operator chains).
 constexpr int KExprMaxDepth = 500;
@@ -161,8 +163,9 @@ class KExpr : public KObject {
  private:
   friend class KExprParser;
   friend class KExprProgram;
-  // Evaluates this node as the top of an evaluation: from its flat form when
-  // it has a current one, else through evaluateNode.
+  // Evaluates this node as the top of an evaluation, in a context that has
+  // not failed: from its flat form when it has a current one, else through
+  // evaluateNode.
   double evaluateTop(KExprContext& context);
   void clearTree();
   void addChild(KExpr* child);
