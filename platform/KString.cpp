@@ -101,7 +101,13 @@ KString& KString::MakeReverse() {
   return *this;
 }
 
-static bool isBlank(char c) { return isspace(static_cast<unsigned char>(c)) != 0; }
+// Printable ASCII other than the space is blank in no locale; only the rest
+// needs the locale's table.
+static bool isBlank(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  if (u > ' ' && u < 0x7f) return false;
+  return isspace(u) != 0;
+}
 
 KString& KString::TrimLeft() {
   size_t i = 0;

@@ -18,11 +18,15 @@ bool g_evaluating = false;
 // One slot stays taken for the life of the process, so that the pool keeps its
 // block between expressions: an entry field parses and frees a whole tree at a
 // time, and would otherwise obtain and return a block for every expression.
+struct NodePool {
+  NodePool() : m_allocator(sizeof(KExpr), 100), m_keptSlot(m_allocator.allocate()) {}
+  KMemoryAllocator m_allocator;
+  void* m_keptSlot;
+};
+// One guarded static rather than two: nodes come and go by the dozen per text.
 KMemoryAllocator& nodeAllocator() {
-  static KMemoryAllocator allocator(sizeof(KExpr), 100);
-  static void* const keepBlock = allocator.allocate();
-  (void)keepBlock;
-  return allocator;
+  static NodePool pool;
+  return pool.m_allocator;
 }
 }  // namespace
 
