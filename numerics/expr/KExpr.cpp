@@ -253,7 +253,13 @@ double KExpr::evaluateTop(KExprContext& c) {
     const bool again = m_evaluatedAt == edits;
     m_evaluatedAt = edits;
     if (!again || (m_program && m_program->isRunning())) return evaluateNode(c);
-    m_program = KExprProgram::compile(*this, edits);
+    try {
+      m_program = KExprProgram::compile(*this, edits);
+    } catch (const std::bad_alloc&) {
+      // The flat form is only a faster way; without memory for it the tree serves.
+      m_program.reset();
+      return evaluateNode(c);
+    }
   }
   return m_program->run(c);
 }
