@@ -20,6 +20,7 @@ class KExprPointerList {
   size_t size() const { return m_size; }
   bool empty() const { return m_size == 0; }
   KExpr* operator[](size_t i) const { return data()[i]; }
+  KExpr*& operator[](size_t i) { return slots()[i]; }
   KExpr* front() const { return data()[0]; }
   KExpr* const* data() const { return m_heap ? m_heap.get() : m_inline; }
   KExpr* const* begin() const { return data(); }
@@ -30,13 +31,19 @@ class KExprPointerList {
     if (m_size == m_capacity) grow();
     slots()[m_size++] = p;
   }
-  // Drops the pointer at `at`; the ones after it close up. Answers the place
-  // of the one that followed.
-  KExpr* const* erase(KExpr* const* at) {
-    const size_t i = static_cast<size_t>(at - data());
-    memmove(slots() + i, slots() + i + 1, (m_size - i - 1) * sizeof(KExpr*));
-    --m_size;
+  // Drops the pointers from `first` up to `last`; the ones after them close
+  // up. Answers the place of the first one that followed.
+  KExpr* const* erase(KExpr* const* first, KExpr* const* last) {
+    const size_t i = static_cast<size_t>(first - data()), j = static_cast<size_t>(last - data());
+    memmove(slots() + i, slots() + j, (m_size - j) * sizeof(KExpr*));
+    m_size -= j - i;
     return data() + i;
+  }
+  KExpr* const* erase(KExpr* const* at) { return erase(at, at + 1); }
+  // Keeps the first n pointers, or appends null ones up to n.
+  void resize(size_t n) {
+    if (n <= m_size) m_size = n;
+    while (m_size < n) push_back(nullptr);
   }
 
  private:

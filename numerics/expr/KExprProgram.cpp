@@ -26,6 +26,11 @@ bool handsOn(const KExpr* node) {
          node->getChildCount() > 0;
 }
 
+// An infix node with both operands: its left operand may continue the chain.
+bool chainLink(const KExpr* node) {
+  return node->getKind() >= kExprPower && node->getKind() <= kExprEqual && node->getChildCount() == 2;
+}
+
 // A node whose look-up and call evaluation are the library's own.
 bool plain(const KExpr* node) { return typeid(*node) == typeid(KExpr); }
 
@@ -109,8 +114,19 @@ void KExprProgram::emit(KExpr* node, int height) {
   push(kTree, node, 0);
 }
 
+// A chain "a+b*c-d..." hangs down its left operands; its spine is laid out by
+// a loop, bottom up, as KExpr::evaluateChain walks it, so a chain of any
+// length costs no recursion here either.
 void KExprProgram::emitInfix(KExpr* node, int height) {
-  emit(node->m_children[0], height + 1);
+  std::vector<KExpr*> spine;
+  for (KExpr* x = node; chainLink(x); x = x->m_children[0]) spine.push_back(x);
+  if (spine.empty()) spine.push_back(node);  // more than two operands: only the first two count
+  emit(spine.back()->m_children[0], height + 1);
+  for (size_t i = spine.size(); i-- > 0;) emitOperator(spine[i], height);
+}
+
+// The right operand of the infix `node` and the operator itself.
+void KExprProgram::emitOperator(KExpr* node, int height) {
   const int op = kInfix + 3 * (node->m_kind - kExprPower);
   const KExpr* right = node->m_children[1];
   while (handsOn(right)) right = right->getChild(0);

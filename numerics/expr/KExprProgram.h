@@ -67,6 +67,7 @@ class KExprProgram {
   KExprProgram() = default;
   void emit(KExpr* node, int height);
   void emitInfix(KExpr* node, int height);
+  void emitOperator(KExpr* node, int height);
   Step& push(int op, KExpr* node, int taken);
   // The value of the variable step `s`; true when the look-up stopped.
   static bool lookup(const Step& s, KExprContext& context, double& value);

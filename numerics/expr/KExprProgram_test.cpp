@@ -114,6 +114,17 @@ TEST(KExprProgramTest, OperandsBeyondTheStackAreEvaluatedAsATree) {
   for (int i = 0; i < 3; ++i) EXPECT_EQ(evaluateOnce(e, values.get()).value, 81.0);
 }
 
+TEST(KExprProgramTest, LongChainsAreLaidOutInTheOrderTheyEvaluate) {
+  Values values;
+  std::string down = "x", mixed = "a";
+  for (int i = 0; i < 400; ++i) down += "-1";
+  for (int i = 0; i < 100; ++i) mixed += i % 3 == 0 ? "*b" : i % 3 == 1 ? "/r+x" : "-(a^2)";
+  for (const std::string& text : {down, mixed, down + "+1/zero", "1/zero+" + down}) EXPECT_TRUE(agrees(text, values));
+  KExpr e;
+  e.parse(KString(down), false, 0);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(evaluateOnce(e, values.get()).value, -390.0);
+}
+
 TEST(KExprProgramTest, ParsingAgainReplacesTheFlatForm) {
   Values values;
   KExpr e;
