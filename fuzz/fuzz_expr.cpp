@@ -1,11 +1,15 @@
 // Parses and evaluates arbitrary text in the three length modes and both
 // locale rules. Every input must end in a value or a KExprException, never
-// a crash, hang or leak.
+// a crash, hang or leak; and a second evaluation, which runs from the flat
+// form of the tree, must answer exactly what the first answered.
 #include "numerics/expr/KExpr.h"
 #include "numerics/expr/KExprValues.h"
 
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -28,7 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       double v = 0;
       KString error;
       KExprValues undefinedNames(true);
-      e.evaluate(values, &v, error, &undefinedNames);
+      const bool failed = e.evaluate(values, &v, error, &undefinedNames);
+      double again = 0;
+      KString againError;
+      const bool againFailed = e.evaluate(values, &again, againError);
+      const bool sameValue = memcmp(&v, &again, sizeof v) == 0 || (std::isnan(v) && std::isnan(again));
+      if (failed != againFailed || !sameValue || error != againError) abort();
     }
   }
   return 0;

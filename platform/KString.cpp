@@ -101,7 +101,13 @@ KString& KString::MakeReverse() {
   return *this;
 }
 
-static bool isBlank(char c) { return isspace(static_cast<unsigned char>(c)) != 0; }
+// Printable ASCII other than the space is blank in no locale; only the rest
+// needs the locale's table.
+static bool isBlank(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  if (u > ' ' && u < 0x7f) return false;
+  return isspace(u) != 0;
+}
 
 KString& KString::TrimLeft() {
   size_t i = 0;
@@ -127,7 +133,11 @@ KString& KString::TrimRight(const char* chars) {
 }
 KString& KString::TrimLeft(char c) { char s[2] = {c, 0}; return TrimLeft(s); }
 KString& KString::TrimRight(char c) { char s[2] = {c, 0}; return TrimRight(s); }
-KString& KString::Trim() { return TrimRight().TrimLeft(); }
+KString& KString::Trim() {
+  // Most texts have nothing to trim; they are left without being rewritten.
+  if (m_s.empty() || (!isBlank(m_s.front()) && !isBlank(m_s.back()))) return *this;
+  return TrimRight().TrimLeft();
+}
 KString& KString::Trim(char c) { return TrimRight(c).TrimLeft(c); }
 KString& KString::Trim(const char* chars) { return TrimRight(chars).TrimLeft(chars); }
 

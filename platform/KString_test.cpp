@@ -64,3 +64,15 @@ TEST(KStringTest, TokenizeWalksAllTokens) {
   EXPECT_EQ(s.Tokenize(",", pos), "");
   EXPECT_EQ(pos, -1);
 }
+
+TEST(KStringTest, TrimTakesBlanksFromEitherEndAlone) {
+  EXPECT_EQ(KString("a b").Trim(), "a b");
+  EXPECT_EQ(KString(" a b").Trim(), "a b");
+  EXPECT_EQ(KString("a b\t").Trim(), "a b");
+  EXPECT_EQ(KString("\v\fa\n").Trim(), "a");
+  EXPECT_EQ(KString(" \r\n ").Trim(), "");
+  EXPECT_EQ(KString("").Trim(), "");
+  EXPECT_EQ(KString("\x7f" "a~").Trim(), "\x7f" "a~");  // DEL and tilde are no blanks
+  EXPECT_EQ(KString("! ").TrimRight(), "!");
+  EXPECT_EQ(KString(" !").TrimLeft(), "!");
+}

@@ -26,6 +26,7 @@ KTreeItemBase& KTreeItemBase::copyFrom(const KTreeItemBase& other) {
 }
 
 unsigned long g_treeRootSwaps = 0;
+unsigned long long g_treeChangeStamp = 0;
 
 // ---- rotations -----------------------------------------------------------
 //

@@ -29,6 +29,10 @@ class KTreeIteratorBase;
 // compares the root's value again only when one happened.
 QUELM_TREES_API extern unsigned long g_treeRootSwaps;
 
+// The last change stamp handed out (see KTreeRootBase::getChangeStamp). One
+// process-wide sequence, so that no two states of any roots share a stamp.
+QUELM_TREES_API extern unsigned long long g_treeChangeStamp;
+
 template <class T> class KFragmentPtrArray;
 
 class QUELM_TREES_API KTreeItemBase : public KObject {

@@ -11,6 +11,15 @@
 // Linked-list mode (m_linkedListLevel > 0) collects values without comparing
 // them; leaving it sorts them and rebuilds a perfectly balanced tree.
 //
+// Change stamp: every operation of the root that can put a value into a
+// different item (adding a value, which may rotate at the root; removal, which
+// copies the successor's value; list mode and the rebuild; emptying; copying)
+// takes a new stamp from one process-wide sequence before it moves anything.
+// A caller that keeps the address of a stored value may use it for as long as
+// the stamp is unchanged; overwriting an equal value in place keeps it. The
+// stamp is unique among all roots, so a root built at the address of a
+// destroyed one never answers that one's stamp.
+//
 // Ownership: the root owns its items. Copying a root copies the values into
 // items of its own (never shares items); the allocator is shared.
 #pragma once
@@ -53,6 +62,7 @@ class QUELM_TREES_API KTreeRootBase : public Item {
 
   // 8: enters linked-list mode (nested calls only count).
   void convertToLinkedList(bool flag) override {
+    touch();
     if (m_linkedListLevel == 0) KTreeItemBase::convertToLinkedList(flag);
     ++m_linkedListLevel;
   }
@@ -63,6 +73,7 @@ class QUELM_TREES_API KTreeRootBase : public Item {
   long convertFromLinkedList(KFragmentPtrArray<KTreeItemBase>& array,
                              int (*compare)(const void*, const void*), bool unique,
                              bool flag) override {
+    touch();
     if (m_linkedListLevel == 1) {
       array.removeAll();
       array.setSize(m_count + 5);
@@ -108,6 +119,7 @@ class QUELM_TREES_API KTreeRootBase : public Item {
   void emptyTree(KTreeItemBase& root, bool deleteItems, bool callDelete) override {
     (void)root;
     KFlagDefence guard(m_emptying, true);
+    touch();
     m_maxDepth = 0;
     if (m_count == 0) return;
     if (!deleteItems && !callDelete) deleteItems = true;
@@ -135,6 +147,9 @@ class QUELM_TREES_API KTreeRootBase : public Item {
   void incIterators(KTreeIteratorBase&) const override {}
   void decIterators(KTreeIteratorBase&) const override {}
   long getCount() const override { return m_count; }
+  // Stamp of the last change that may have moved values between items (see
+  // the head of this file); never 0.
+  unsigned long long getChangeStamp() const { return m_stamp; }
   long maxDepth() const override { return m_maxDepth; }
   bool isLinkedList() const override { return m_linkedListLevel != 0; }
   bool isEmpty() const override { return m_emptying || m_count == 0; }
@@ -208,6 +223,7 @@ class QUELM_TREES_API KTreeRootBase : public Item {
       return nullptr;
     }
     const T* result = static_cast<Item*>(item)->value();
+    touch();
     KTreeItemBase::unlink(item, *this);
     --m_count;
     return result;
@@ -229,11 +245,11 @@ class QUELM_TREES_API KTreeRootBase : public Item {
 
  protected:
   explicit KTreeRootBase(KMemoryAllocator& allocator)
-      : Item(nullptr), m_allocator(allocator), m_created(_time64(nullptr)) {}
+      : Item(nullptr), m_allocator(allocator), m_created(_time64(nullptr)), m_stamp(++g_treeChangeStamp) {}
   // Deep copy: an empty root of the same mode and id, then copyTree.
   KTreeRootBase(const KTreeRootBase& other)
       : Item(nullptr), m_allocator(other.m_allocator), m_id(other.m_id),
-        m_created(_time64(nullptr)) {
+        m_created(_time64(nullptr)), m_stamp(++g_treeChangeStamp) {
     m_linkedListLevel = other.m_linkedListLevel;
     copyTree(const_cast<KTreeRootBase&>(other));
   }
@@ -294,6 +310,8 @@ class QUELM_TREES_API KTreeRootBase : public Item {
     sortListedItems(items, n, static_cast<const KTreeRootBase&>(root).m_id);
   }
 
+  void touch() { m_stamp = ++g_treeChangeStamp; }
+
   Item* newItem(KTreeItemBase* parent) {
     void* p = m_allocator.allocate();
     return p ? ::new (p) Item(parent) : nullptr;
@@ -312,6 +330,7 @@ class QUELM_TREES_API KTreeRootBase : public Item {
   KMemoryAllocator& m_allocator;
   long m_id = 0;
   __time64_t m_created;
+  unsigned long long m_stamp;
 };
 
 template <class T, class Item>
@@ -323,6 +342,7 @@ KTreeItemBase* KTreeRootBase<T, Item>::findAndAddWorker(const T& value, long& de
   depth = 0;
   if (m_count == 0) {
     if (!addIfMissing) return nullptr;
+    touch();
     this->store(value);
     if (flags) this->setFlags(*flags);
     depth = 1;
@@ -344,6 +364,7 @@ KTreeItemBase* KTreeRootBase<T, Item>::findAndAddWorker(const T& value, long& de
     ++depth;
   }
   if (!addIfMissing) return nullptr;
+  touch();
   Item* item = newItem(x);
   if (!item) return nullptr;
   (r < 0 ? x->m_left : x->m_right) = item;
@@ -359,6 +380,7 @@ KTreeItemBase* KTreeRootBase<T, Item>::findAndAddWorker(const T& value, long& de
 
 template <class T, class Item>
 KTreeItemBase* KTreeRootBase<T, Item>::addAsLinkedList(const T& value, const unsigned int* flags) {
+  touch();
   if (m_count == 0) {
     this->store(value);
     if (flags) this->setFlags(*flags);
@@ -377,6 +399,7 @@ KTreeItemBase* KTreeRootBase<T, Item>::addAsLinkedList(const T& value, const uns
 template <class T, class Item>
 void KTreeRootBase<T, Item>::copyTree(KTreeRootBase& source) {
   if (source.m_count == 0 || &source == this) return;
+  touch();
   if (m_count == 0 && isLinkedList() == source.isLinkedList()) {
     bool failed = false;
     if (!isLinkedList()) {

@@ -3,6 +3,7 @@
 #include "core/application/KFlagDefence.h"
 #include "numerics/expr/KExprFunctions.h"
 #include "numerics/expr/KExprParser.h"
+#include "numerics/expr/KExprProgram.h"
 #include "numerics/expr/KExprValues.h"
 #include "containers/memory/KMemoryAllocator.h"
 
@@ -19,11 +20,15 @@ bool g_evaluating = false;
 // for the life of the process, so that the pool keeps its block between
 // expressions: an entry field parses and frees a whole tree at a time, and
 // would otherwise obtain and return a block for every expression.
+struct NodePool {
+  NodePool() : m_allocator(sizeof(KExpr), 20), m_keptSlot(m_allocator.allocate()) {}
+  KMemoryAllocator m_allocator;
+  void* m_keptSlot;
+};
+// One guarded static rather than two: nodes come and go by the dozen per text.
 KMemoryAllocator& nodeAllocator() {
-  static KMemoryAllocator allocator(sizeof(KExpr), 20);
-  static void* const keepBlock = allocator.allocate();
-  (void)keepBlock;
-  return allocator;
+  static NodePool pool;
+  return pool.m_allocator;
 }
 [[maybe_unused]] const bool g_nodeAllocatorAtStartUp = (nodeAllocator(), true);
 }  // namespace
@@ -47,6 +52,11 @@ void KExpr::operator delete(void* p, size_t size) {
 KExpr::KExpr(bool userLocale) : m_userLocale(userLocale) {}
 
 KExpr::~KExpr() { clearTree(); }
+
+void KExpr::setKind(int kind) {
+  ++g_exprTreeEdits;
+  m_kind = kind;
+}
 
 void KExpr::clearTree() {
   m_depth = 1;
@@ -110,9 +120,11 @@ void KExpr::parse(const KString& text, bool userLocale, int lengthMode) {
       if (ambiguous) throw KExprException(KEXPR_UNITS_MIX, text);
     }
   }
+  ++g_exprTreeEdits;
   m_text = text;
   m_userLocale = userLocale;
   clearTree();
+  unbind();
   // A group keeps its kind; every other node becomes the root of what it parses.
   if (m_kind != kExprGroup) m_kind = kExprUnparsed;
   KExprParser parser(*this, userLocale, lengthMode);
@@ -130,6 +142,7 @@ void KExpr::classifyOperand(int lengthMode) {
   if (!m_text.IsEmpty() && isdigit(static_cast<unsigned char>(m_text[0])))
     throw KExprException(KEXPR_BAD_OPERAND, m_text);
   m_kind = kExprVariable;
+  unbind();
   int dot = m_text.Find('.');
   m_name = dot >= 0 ? m_text.Left(dot) : m_text;
   m_qualifier = dot >= 0 ? m_text.Mid(dot + 1) : KString();
@@ -155,6 +168,7 @@ void KExpr::parseCall(int lengthMode) {
   if (resolveCall(m_name, arguments, lengthMode)) {
     clearTree();
     m_kind = kExprVariable;
+    unbind();
     m_name = m_text;
     m_qualifier.Empty();
   }
@@ -162,11 +176,22 @@ void KExpr::parseCall(int lengthMode) {
 }
 
 double KExpr::lookupVariable(KExprContext& context) {
-  const KExprValue* found = context.m_values ? context.m_values->lookup(m_name) : nullptr;
-  if (!found) found = KExprValues::predefined().lookup(m_name);
-  if (!found) {
-    context.fail(1, KEXPR_UNDEFINED, m_name);
-    return KExprUndefined;
+  // The predefined values never change once built, so the caller's values
+  // alone decide whether the binding still holds.
+  const KExprValues* values = context.m_values;
+  const unsigned long long stamp = values ? values->getChangeStamp() : 0;
+  const KExprValue* found = m_bound;
+  if (!found || m_boundValues != values || m_boundStamp != stamp) {
+    found = values ? values->lookup(m_name) : nullptr;
+    if (!found) found = KExprValues::predefined().lookup(m_name);
+    if (!found) {
+      unbind();
+      context.fail(1, KEXPR_UNDEFINED, m_name);
+      return KExprUndefined;
+    }
+    m_bound = found;
+    m_boundValues = values;
+    m_boundStamp = stamp;
   }
   if (!found->m_expression) return found->m_value;
   // A value defined by an expression is evaluated in the same context; a
@@ -176,7 +201,9 @@ double KExpr::lookupVariable(KExprContext& context) {
     return KExprUndefined;
   }
   ++context.m_valueDepth;
-  double v = found->m_expression->evaluateNode(context);
+  // The flat form stops on a failure it meets, not on one already standing.
+  double v = context.failed() ? found->m_expression->evaluateNode(context)
+                              : found->m_expression->evaluateTop(context);
   --context.m_valueDepth;
   return v;
 }
@@ -286,6 +313,25 @@ double KExpr::evaluateChain(KExprContext& c) {
   return a;
 }
 
+double KExpr::evaluateTop(KExprContext& c) {
+  const unsigned long edits = g_exprTreeEdits;
+  if (!m_program || m_program->getEdits() != edits) {
+    // A tree evaluated once (an entry field) is not worth laying out; nor can
+    // a program be replaced while a run of it is still in progress.
+    const bool again = m_evaluatedAt == edits;
+    m_evaluatedAt = edits;
+    if (!again || (m_program && m_program->isRunning())) return evaluateNode(c);
+    try {
+      m_program = KExprProgram::compile(*this, edits);
+    } catch (const std::bad_alloc&) {
+      // The flat form is only a faster way; without memory for it the tree serves.
+      m_program.reset();
+      return evaluateNode(c);
+    }
+  }
+  return m_program->run(c);
+}
+
 bool KExpr::evaluate(double* result, KExprContext& c) {
   *c.m_errorKind = 0;
   *c.m_errorCode = 0;
@@ -293,7 +339,7 @@ bool KExpr::evaluate(double* result, KExprContext& c) {
   KFlagDefence evaluating(g_evaluating, true);
   double v = KExprUndefined;
   try {
-    v = evaluateNode(c);
+    v = evaluateTop(c);
   } catch (const KExprException& e) {
     *c.m_errorCode = 0;
     *c.m_message = e.m_message;
@@ -317,7 +363,9 @@ bool KExpr::evaluate(double* result, KExprContext& c) {
 bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorText,
                      KExprValues* undefinedNames, int extra) {
   int errorKind = 0, errorCode = 0;
-  KString message;
+  // The message text is gathered where the caller wants the error text.
+  KString& message = errorText;
+  message.Empty();
   KExprContext c;
   c.m_root = this;
   c.m_values = values;
@@ -328,7 +376,7 @@ bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorTe
   KFlagDefence evaluating(g_evaluating, true);
   double v = KExprUndefined;
   try {
-    v = evaluateNode(c);
+    v = evaluateTop(c);
   } catch (const KExprException& e) {
     errorCode = 0;
     message = e.m_message;
@@ -340,7 +388,7 @@ bool KExpr::evaluate(const KExprValues* values, double* result, KString& errorTe
   }
   if (result) *result = v;
   if (errorCode == KEXPR_UNDEFINED && undefinedNames) collectNames(*undefinedNames);
-  errorText = errorCode != 0 ? KExprMessage(static_cast<UINT>(errorCode), message) : message;
+  if (errorCode != 0) errorText = KExprMessage(static_cast<UINT>(errorCode), message);
   return !errorText.IsEmpty();
 }
 

@@ -14,6 +14,13 @@
 // (the smallest normal double) stands for "no value" and stops the enclosing
 // evaluation without being an error.
 //
+// Evaluating the same tree again: variable nodes keep the value record they
+// found (see lookupVariable), and a tree evaluated a second time with no
+// expression parsed in between is laid out flat (KExprProgram) and evaluated
+// from that form from then on. A parsed tree is changed only through parse()
+// and setKind(); the function bindings set by resolveCall are not changed
+// afterwards.
+//
 // Ownership: a node owns its children (and, while parsing, its token list).
 // Nodes come from a block allocator. Trees are nested at most KExprMaxDepth
 // levels, so that evaluation and destruction never exhaust the stack. Nesting
@@ -26,17 +33,22 @@
 #include "numerics/expr/KExprChildren.h"
 #include "numerics/expr/KExprException.h"
 
+#include <bit>
 #include <cfloat>
+#include <memory>
 #include <vector>
 
 class KExpr;
+class KExprProgram;
 class KExprValues;
 class KMemoryAllocator;
+struct KExprValue;
 struct KExprContext;
 
 // The undefined value: smallest positive normal double, bit pattern 0x0010000000000000.
 constexpr double KExprUndefined = DBL_MIN;
-inline bool KExprIsUndefined(double v) { return v == DBL_MIN; }
+// Compared by bit pattern, which only DBL_MIN has: one integer comparison.
+inline bool KExprIsUndefined(double v) { return std::bit_cast<unsigned long long>(v) == 0x0010000000000000ull; }
 
 // Deepest nesting of nodes (brackets, calls, unary signs, right operands).
 constexpr int KExprMaxDepth = 500;
@@ -116,11 +128,14 @@ class KExpr : public KObject {
   virtual bool resolveCall(const KString& name, std::vector<KString>& arguments, int lengthMode);
   // Evaluates a library call (kind 14).
   virtual double evaluateCall(KExprContext& context);
-  // Looks up a variable (kind 12).
+  // Looks up a variable (kind 12). The record found is kept on the node and
+  // used again while the same values, unchanged in membership, are passed
+  // (KTreeRootBase::getChangeStamp); the record's value and expression are
+  // read at every evaluation, so values edited in place are seen.
   virtual double lookupVariable(KExprContext& context);
 
   int getKind() const { return m_kind; }
-  void setKind(int kind) { m_kind = kind; }
+  void setKind(int kind);
   // The node's own text: the source text of an operand, call or group, the
   // operator alone for an infix node.
   const KString& getText() const { return m_text; }
@@ -155,6 +170,11 @@ class KExpr : public KObject {
 
  private:
   friend class KExprParser;
+  friend class KExprProgram;
+  // Evaluates this node as the top of an evaluation, in a context that has
+  // not failed: from its flat form when it has a current one, else through
+  // evaluateNode.
+  double evaluateTop(KExprContext& context);
   void clearTree();
   void addChild(KExpr* child);
   void updateDepth();
@@ -162,6 +182,7 @@ class KExpr : public KObject {
   bool isChainLink() const { return m_kind >= kExprPower && m_kind <= kExprEqual && m_children.size() == 2; }
   double evaluateChain(KExprContext& context);
   double applyInfix(double a, double b, KExprContext& context);
+  void unbind() { m_bound = nullptr; m_boundValues = nullptr; m_boundStamp = 0; }
 
   // The flat token list exists only while a node is parsed; the parser keeps
   // it on its own stack, so a parsed node carries only its children.
@@ -173,4 +194,13 @@ class KExpr : public KObject {
   KString m_text;
   double m_value = 1.0;
   bool m_userLocale;
+  // The binding of a variable node: the record found through m_boundValues
+  // (null: no caller values) while its change stamp was m_boundStamp.
+  const KExprValue* m_bound = nullptr;
+  const KExprValues* m_boundValues = nullptr;
+  unsigned long long m_boundStamp = 0;
+  // The flat form, when this node was evaluated as a top again; the tree edit
+  // count (KExprProgram.h) at its last evaluation as a top.
+  std::unique_ptr<KExprProgram> m_program;
+  unsigned long m_evaluatedAt = ~0ul;
 };

@@ -2,7 +2,7 @@
 // every line is parsed and evaluated against a fixed set of named values and
 // compared with its expected value or message identifier.
 #include "numerics/expr/KExpr.h"
-#include "numerics/expr/KExprValues.h"
+#include "numerics/expr/KExprConformanceValues.h"
 #include "platform/KResources.h"
 
 #include <gtest/gtest.h>
@@ -28,20 +28,6 @@ struct Outcome {
 
 class Harness {
  public:
-  Harness() : m_values(true) {
-    m_values.addValue("a", 2);
-    m_values.addValue("b", 3);
-    m_values.addValue("x", 10);
-    m_values.addValue("r", 2);
-    m_values.addValue("neg", -4);
-    m_values.addValue("zero", 0);
-    m_values.addValue("big", 1e300);
-    m_twice.parse("2*a", false, 0);
-    m_self.parse("self+1", false, 0);
-    m_values.addValue("twice_a", 0, &m_twice);
-    m_values.addValue("self", 0, &m_self);
-  }
-
   Outcome run(const KString& text, char mode) {
     Outcome out;
     const int lengthMode = mode == 'f' ? 1 : mode == 'i' ? 2 : 0;
@@ -53,13 +39,12 @@ class Harness {
       out.message = e.m_message;
       return out;
     }
-    out.failed = root.evaluate(&m_values, &out.value, out.message);
+    out.failed = root.evaluate(m_named.get(), &out.value, out.message);
     return out;
   }
 
  private:
-  KExprValues m_values;
-  KExpr m_twice, m_self;
+  KExprConformanceValues m_named;
 };
 
 bool sameNumber(double got, const std::string& expected) {

@@ -8,9 +8,7 @@
 class KExprParser {
  public:
   KExprParser(KExpr& node, bool userLocale, int lengthMode)
-      : m_node(node), m_userLocale(userLocale), m_lengthMode(lengthMode) {
-    m_tokens.reserve(16);
-  }
+      : m_node(node), m_userLocale(userLocale), m_lengthMode(lengthMode) {}
   ~KExprParser();
 
   // Builds the tree under m_node from `text` (already stored on the node).
@@ -39,7 +37,7 @@ class KExprParser {
   KExpr& m_node;
   bool m_userLocale;
   int m_lengthMode;
-  std::vector<KExpr*> m_tokens;  // owned until moved into the tree
+  KExprPointerList<16> m_tokens;  // owned until moved into the tree
 };
 
 // Level at which an unbound operator token of `kind` binds (1 tightest .. 4);
