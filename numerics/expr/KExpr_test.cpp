@@ -75,6 +75,14 @@ TEST(KExprTest, FlatOperatorChainsOfAnyLengthEvaluate) {
   }
   std::string mixed = "2";
   for (int i = 0; i < 50000; ++i) mixed += i % 2 ? "-3*2" : "+6/2^0";
+  // Evaluated again, a tree is laid out flat: that walk too must not recurse
+  // down the chain.
+  KExpr again;
+  again.parse(KString(mixed.c_str()), false, 0);
+  for (int run = 0; run < 3; ++run) {
+    ASSERT_FALSE(again.evaluate(nullptr, &v, error)) << run << ": " << error.GetString();
+    EXPECT_EQ(v, 2.0) << run;
+  }
   ASSERT_FALSE(evaluateText(mixed, v, error)) << error.GetString();
   EXPECT_EQ(v, 2.0);
   // The whole chain is the text of a division by zero at its top.
