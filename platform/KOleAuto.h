@@ -138,6 +138,10 @@ UINT SysStringByteLen(BSTR text);
 BSTR KAllocSysString(const KString& text);
 KString KStringFromBSTR(BSTR text);
 
+// Bytes of a value of type `vt` as a safe array or a by-reference VARIANT
+// holds it (VT_VARIANT: a whole VARIANT); 0 for a type without such values.
+UINT KOleValueSize(VARTYPE vt);
+
 // Live BSTRs and safe arrays made by this process: tests check for leaks.
 long KOleLiveStrings();
 long KOleLiveArrays();

@@ -1,4 +1,5 @@
 #include "platform/KOleAuto.h"
+#include "tests/support/KOleLeakCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -6,22 +7,7 @@
 #include <string>
 
 namespace {
-// Every test must give back the strings and arrays it made.
-class KOleAutoTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_strings = KOleLiveStrings();
-    m_arrays = KOleLiveArrays();
-  }
-  void TearDown() override {
-    EXPECT_EQ(KOleLiveStrings(), m_strings);
-    EXPECT_EQ(KOleLiveArrays(), m_arrays);
-  }
-
- private:
-  long m_strings = 0;
-  long m_arrays = 0;
-};
+typedef KOleLeakCheck KOleAutoTest;
 
 // A dispatch object that counts its references.
 class KCountedDispatch : public IDispatch {
