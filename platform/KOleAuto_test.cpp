@@ -234,7 +234,15 @@ TEST_F(KOleAutoTest, PlaceholdersNullsAndObjectsAreNotNumbers) {
   EXPECT_EQ(change(dispatch, VT_BSTR, out), DISP_E_TYPEMISMATCH);
   ASSERT_EQ(change(dispatch, VT_UNKNOWN, out), S_OK);
   EXPECT_EQ(object.m_references, 2u);
+  VARIANT back;
+  ASSERT_EQ(change(out, VT_DISPATCH, back), S_OK);  // through QueryInterface
+  EXPECT_EQ(back.pdispVal, &object);
+  EXPECT_EQ(object.m_references, 3u);
+  VariantClear(&back);
   VariantClear(&out);
+  EXPECT_EQ(object.m_references, 1u);
+  ASSERT_EQ(change(dispatch, VT_EMPTY, out), S_OK);
+  EXPECT_EQ(out.vt, VT_EMPTY);
   EXPECT_EQ(object.m_references, 1u);
 }
 
