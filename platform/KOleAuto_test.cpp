@@ -297,6 +297,14 @@ TEST_F(KOleAutoTest, ByReferenceValuesAreReadThroughTheirPointer) {
   VariantClear(&arrayRef);
   SafeArrayDestroy(shared);
 
+  // A reference to itself (or any reference to a reference) is malformed.
+  VARIANT loop;
+  VariantInit(&loop);
+  loop.vt = VT_VARIANT | VT_BYREF;
+  loop.pvarVal = &loop;
+  EXPECT_EQ(change(loop, VT_I4, out), DISP_E_BADVARTYPE);
+  EXPECT_EQ(VariantCopyInd(&copy, &loop), E_INVALIDARG);
+
   VARIANT dangling;
   VariantInit(&dangling);
   dangling.vt = VT_I4 | VT_BYREF;
@@ -307,6 +315,16 @@ TEST_F(KOleAutoTest, ConversionInPlaceAndFailureLeavesDestination) {
   VARIANT v = makeText("12.5");
   ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_R8), S_OK);  // frees the text it replaces
   EXPECT_EQ(v.dblVal, 12.5);
+  // In place on a reference: the VARIANT becomes the value, the storage stays.
+  double stored = 4.25;
+  VARIANT ref;
+  VariantInit(&ref);
+  ref.vt = VT_R8 | VT_BYREF;
+  ref.pdblVal = &stored;
+  ASSERT_EQ(VariantChangeType(&ref, &ref, 0, VT_R8), S_OK);
+  EXPECT_EQ(ref.vt, VT_R8);
+  EXPECT_EQ(ref.dblVal, 4.25);
+  EXPECT_EQ(stored, 4.25);
   VARIANT text = makeText("x");
   VARIANT dest = makeLong(99);
   EXPECT_EQ(VariantChangeType(&dest, &text, 0, VT_I4), DISP_E_TYPEMISMATCH);
