@@ -275,6 +275,12 @@ TEST_F(KScriptArgsTest, ScriptErrorWithoutSourceDoesNothing) {
 TEST_F(KScriptArgsTest, MessagesFallBackToBuiltInTexts) {
   EXPECT_EQ(scriptArgMessage(IDS_SCRIPT_ARG_OBJECT), "Optional arg must be an object");
   EXPECT_EQ(scriptArgMessage(1), "");
+  // A translation in the resources wins over the built-in text.
+  static const KStringTableEntry translated[] = {{IDS_SCRIPT_ARG_INTEGER, "Optionales Argument muss ganzzahlig sein"}};
+  AfxSetProgramStrings(translated, 1);
+  KString text = scriptArgMessage(IDS_SCRIPT_ARG_INTEGER);
+  AfxSetProgramStrings(nullptr, 0);
+  EXPECT_EQ(text, "Optionales Argument muss ganzzahlig sein");
 }
 
 TEST_F(KScriptArgsTest, ResourceTextsAgreeWithBuiltInTexts) {
