@@ -138,6 +138,10 @@ UINT SysStringByteLen(BSTR text);
 BSTR KAllocSysString(const KString& text);
 KString KStringFromBSTR(BSTR text);
 
+// Bytes of a value of type `vt` as a safe array or a by-reference VARIANT
+// holds it (VT_VARIANT: a whole VARIANT); 0 for a type without such values.
+UINT KOleValueSize(VARTYPE vt);
+
 // Live BSTRs and safe arrays made by this process: tests check for leaks.
 long KOleLiveStrings();
 long KOleLiveArrays();
@@ -165,8 +169,11 @@ enum : unsigned short { VARIANT_NOVALUEPROP = 0x1, VARIANT_ALPHABOOL = 0x2 };
 //   "True"/"False" for BOOL; anything else DISP_E_TYPEMISMATCH;
 // - a number to BSTR: decimal text, reals with up to 15 significant digits,
 //   BOOL as "-1"/"0" ("True"/"False" with VARIANT_ALPHABOOL);
-// - DISPATCH and UNKNOWN only to themselves (or DISPATCH to UNKNOWN); NULL,
-//   ERROR and arrays only to their own type: DISP_E_TYPEMISMATCH otherwise.
+// - DISPATCH and UNKNOWN only into each other (UNKNOWN to DISPATCH through
+//   QueryInterface); NULL, ERROR and arrays only to their own type:
+//   DISP_E_TYPEMISMATCH otherwise;
+// - anything to EMPTY, which clears the destination;
+// - DATE and CY as the numbers they hold (DATE gives no calendar text).
 HRESULT VariantChangeType(VARIANTARG* dest, const VARIANTARG* src, unsigned short flags, VARTYPE vt);
 
 // ---- SAFEARRAY --------------------------------------------------------------

@@ -1,4 +1,5 @@
 #include "platform/KOleAuto.h"
+#include "tests/support/KOleLeakCheck.h"
 
 #include <gtest/gtest.h>
 
@@ -6,22 +7,7 @@
 #include <string>
 
 namespace {
-// Every test must give back the strings and arrays it made.
-class KOleAutoTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_strings = KOleLiveStrings();
-    m_arrays = KOleLiveArrays();
-  }
-  void TearDown() override {
-    EXPECT_EQ(KOleLiveStrings(), m_strings);
-    EXPECT_EQ(KOleLiveArrays(), m_arrays);
-  }
-
- private:
-  long m_strings = 0;
-  long m_arrays = 0;
-};
+typedef KOleLeakCheck KOleAutoTest;
 
 // A dispatch object that counts its references.
 class KCountedDispatch : public IDispatch {
@@ -248,7 +234,15 @@ TEST_F(KOleAutoTest, PlaceholdersNullsAndObjectsAreNotNumbers) {
   EXPECT_EQ(change(dispatch, VT_BSTR, out), DISP_E_TYPEMISMATCH);
   ASSERT_EQ(change(dispatch, VT_UNKNOWN, out), S_OK);
   EXPECT_EQ(object.m_references, 2u);
+  VARIANT back;
+  ASSERT_EQ(change(out, VT_DISPATCH, back), S_OK);  // through QueryInterface
+  EXPECT_EQ(back.pdispVal, &object);
+  EXPECT_EQ(object.m_references, 3u);
+  VariantClear(&back);
   VariantClear(&out);
+  EXPECT_EQ(object.m_references, 1u);
+  ASSERT_EQ(change(dispatch, VT_EMPTY, out), S_OK);
+  EXPECT_EQ(out.vt, VT_EMPTY);
   EXPECT_EQ(object.m_references, 1u);
 }
 
@@ -303,6 +297,14 @@ TEST_F(KOleAutoTest, ByReferenceValuesAreReadThroughTheirPointer) {
   VariantClear(&arrayRef);
   SafeArrayDestroy(shared);
 
+  // A reference to itself (or any reference to a reference) is malformed.
+  VARIANT loop;
+  VariantInit(&loop);
+  loop.vt = VT_VARIANT | VT_BYREF;
+  loop.pvarVal = &loop;
+  EXPECT_EQ(change(loop, VT_I4, out), DISP_E_BADVARTYPE);
+  EXPECT_EQ(VariantCopyInd(&copy, &loop), E_INVALIDARG);
+
   VARIANT dangling;
   VariantInit(&dangling);
   dangling.vt = VT_I4 | VT_BYREF;
@@ -313,6 +315,16 @@ TEST_F(KOleAutoTest, ConversionInPlaceAndFailureLeavesDestination) {
   VARIANT v = makeText("12.5");
   ASSERT_EQ(VariantChangeType(&v, &v, 0, VT_R8), S_OK);  // frees the text it replaces
   EXPECT_EQ(v.dblVal, 12.5);
+  // In place on a reference: the VARIANT becomes the value, the storage stays.
+  double stored = 4.25;
+  VARIANT ref;
+  VariantInit(&ref);
+  ref.vt = VT_R8 | VT_BYREF;
+  ref.pdblVal = &stored;
+  ASSERT_EQ(VariantChangeType(&ref, &ref, 0, VT_R8), S_OK);
+  EXPECT_EQ(ref.vt, VT_R8);
+  EXPECT_EQ(ref.dblVal, 4.25);
+  EXPECT_EQ(stored, 4.25);
   VARIANT text = makeText("x");
   VARIANT dest = makeLong(99);
   EXPECT_EQ(VariantChangeType(&dest, &text, 0, VT_I4), DISP_E_TYPEMISMATCH);

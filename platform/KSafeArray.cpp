@@ -30,18 +30,6 @@ ArrayBlock* blockOf(SAFEARRAY* array) {
   return reinterpret_cast<ArrayBlock*>(reinterpret_cast<char*>(array) - offsetof(ArrayBlock, array));
 }
 
-ULONG elementSize(VARTYPE vt) {
-  switch (vt) {
-    case VT_I1: case VT_UI1: return 1;
-    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
-    case VT_I4: case VT_UI4: case VT_R4: case VT_INT: case VT_UINT: case VT_ERROR: return 4;
-    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: return 8;
-    case VT_BSTR: case VT_DISPATCH: case VT_UNKNOWN: return sizeof(void*);
-    case VT_VARIANT: return sizeof(VARIANT);
-    default: return 0;
-  }
-}
-
 unsigned short featuresOf(VARTYPE vt) {
   switch (vt) {
     case VT_BSTR: return FADF_HAVEVARTYPE | FADF_BSTR;
@@ -71,7 +59,7 @@ void releaseElement(VARTYPE vt, void* slot) {
     case VT_VARIANT: VariantClear(static_cast<VARIANT*>(slot)); break;
     default: break;
   }
-  memset(slot, 0, elementSize(vt));
+  memset(slot, 0, KOleValueSize(vt));
 }
 
 // Copies into the zeroed or released `slot` the element `value` given in the
@@ -96,7 +84,7 @@ HRESULT storeElement(VARTYPE vt, void* slot, const void* value) {
       VariantInit(static_cast<VARIANT*>(slot));
       return VariantCopy(static_cast<VARIANT*>(slot), static_cast<const VARIANT*>(value));
     default:
-      memcpy(slot, value, elementSize(vt));
+      memcpy(slot, value, KOleValueSize(vt));
       return S_OK;
   }
 }
@@ -104,8 +92,20 @@ HRESULT storeElement(VARTYPE vt, void* slot, const void* value) {
 
 long KOleLiveArrays() { return g_liveArrays; }
 
+UINT KOleValueSize(VARTYPE vt) {
+  switch (vt) {
+    case VT_I1: case VT_UI1: return 1;
+    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
+    case VT_I4: case VT_UI4: case VT_R4: case VT_INT: case VT_UINT: case VT_ERROR: return 4;
+    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: return 8;
+    case VT_BSTR: case VT_DISPATCH: case VT_UNKNOWN: return sizeof(void*);
+    case VT_VARIANT: return sizeof(VARIANT);
+    default: return 0;
+  }
+}
+
 SAFEARRAY* SafeArrayCreate(VARTYPE vt, UINT dims, const SAFEARRAYBOUND* bounds) {
-  ULONG size = elementSize(vt);
+  ULONG size = KOleValueSize(vt);
   if (dims == 0 || dims > 0xFFFF || !bounds || size == 0) return nullptr;
   uint64_t bytes = size;
   for (UINT d = 0; d < dims; ++d) {

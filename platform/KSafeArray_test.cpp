@@ -1,23 +1,10 @@
 #include "platform/KOleAuto.h"
+#include "tests/support/KOleLeakCheck.h"
 
 #include <gtest/gtest.h>
 
 namespace {
-class KSafeArrayTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    m_strings = KOleLiveStrings();
-    m_arrays = KOleLiveArrays();
-  }
-  void TearDown() override {
-    EXPECT_EQ(KOleLiveStrings(), m_strings);
-    EXPECT_EQ(KOleLiveArrays(), m_arrays);
-  }
-
- private:
-  long m_strings = 0;
-  long m_arrays = 0;
-};
+typedef KOleLeakCheck KSafeArrayTest;
 }  // namespace
 
 TEST_F(KSafeArrayTest, BoundsAreAnsweredPerDimensionFromOne) {

@@ -24,18 +24,6 @@ bool isScalarType(VARTYPE vt) {
   }
 }
 
-// Bytes of the value a by-reference VARIANT of base type `vt` points at.
-size_t referencedSize(VARTYPE vt) {
-  switch (vt) {
-    case VT_I1: case VT_UI1: return 1;
-    case VT_I2: case VT_UI2: case VT_BOOL: return 2;
-    case VT_I4: case VT_UI4: case VT_R4: case VT_INT: case VT_UINT: case VT_ERROR: return 4;
-    case VT_I8: case VT_UI8: case VT_R8: case VT_CY: case VT_DATE: return 8;
-    case VT_BSTR: case VT_DISPATCH: case VT_UNKNOWN: return sizeof(void*);
-    default: return 0;
-  }
-}
-
 // A by-value view of `src` that owns nothing; false for a malformed type or a
 // null reference.
 bool valueView(const VARIANT& src, VARIANT& view) {
@@ -56,7 +44,7 @@ bool valueView(const VARIANT& src, VARIANT& view) {
     view.parray = *src.pparray;
     return true;
   }
-  size_t size = referencedSize(base);
+  size_t size = KOleValueSize(base);
   if (size == 0) return false;
   view.vt = base;
   memcpy(&view.llVal, src.byref, size);

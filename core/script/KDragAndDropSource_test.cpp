@@ -82,6 +82,11 @@ TEST(KDragAndDropSourceTest, PayloadsFromAnotherInstanceAreNeverTurnedIntoPointe
   KItem bystander;
   EXPECT_EQ(KDragAndDropSource::fromByAddressPayload(stamp + "'Group'" + addressText(&bystander), "Group"), nullptr);
   EXPECT_EQ(KDragAndDropSource::fromByAddressPayload(stamp + "'Group'12345678", "Group"), nullptr);
+  // A living source, but named under a type it never dragged itself as.
+  KItem dragged;
+  dragged.makeByAddressPayload("Group");
+  EXPECT_EQ(KDragAndDropSource::fromByAddressPayload(stamp + "'Loadcase'" + addressText(&dragged), "Loadcase"),
+            nullptr);
 }
 
 TEST(KDragAndDropSourceTest, MalformedPayloadsAreRefused) {

@@ -101,33 +101,28 @@ bool changeArgument(const VARIANT& v, VARTYPE vt, VARIANT& out) {
 }
 }  // namespace
 
+namespace {
+// The argument converted to `vt`, read from the VARIANT's field for that type.
+template <class T, class Field>
+bool convertScalar(const VARIANT& v, VARTYPE vt, Field VARIANT::*field, T& out) {
+  VARIANT converted;
+  if (changeArgument(v, vt, converted)) return true;
+  out = static_cast<T>(converted.*field);
+  return false;
+}
+}  // namespace
+
 bool convertVariantToBool(const VARIANT& v, bool& out) {
-  VARIANT converted;
-  if (changeArgument(v, VT_BOOL, converted)) return true;
-  out = converted.boolVal != VARIANT_FALSE;
+  VARIANT_BOOL flag = VARIANT_FALSE;
+  if (convertScalar(v, VT_BOOL, &VARIANT::boolVal, flag)) return true;
+  out = flag != VARIANT_FALSE;
   return false;
 }
-
-bool convertVariantToLong(const VARIANT& v, LONG& out) {
-  VARIANT converted;
-  if (changeArgument(v, VT_I4, converted)) return true;
-  out = converted.lVal;
-  return false;
-}
-
+bool convertVariantToLong(const VARIANT& v, LONG& out) { return convertScalar(v, VT_I4, &VARIANT::lVal, out); }
 bool convertVariantToLongLong(const VARIANT& v, LONGLONG& out) {
-  VARIANT converted;
-  if (changeArgument(v, VT_I8, converted)) return true;
-  out = converted.llVal;
-  return false;
+  return convertScalar(v, VT_I8, &VARIANT::llVal, out);
 }
-
-bool convertVariantToDouble(const VARIANT& v, double& out) {
-  VARIANT converted;
-  if (changeArgument(v, VT_R8, converted)) return true;
-  out = converted.dblVal;
-  return false;
-}
+bool convertVariantToDouble(const VARIANT& v, double& out) { return convertScalar(v, VT_R8, &VARIANT::dblVal, out); }
 
 bool convertVariantToString(const VARIANT& v, KString& out) {
   VARIANT converted;

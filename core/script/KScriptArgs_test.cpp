@@ -4,12 +4,15 @@
 #include "platform/KErrorInfo.h"
 #include "platform/KResources.h"
 #include "resources/KResourceAttach.h"
+#include "tests/support/KOleLeakCheck.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 
 namespace {
+typedef KOleLeakCheck KScriptArgsTest;
+
 // A host that records the script errors it is told of.
 class KErrorHost : public KApplicationAbstract {
  public:
@@ -90,7 +93,7 @@ class KDummyDispatch : public IDispatch {
 };
 }  // namespace
 
-TEST(KScriptArgsTest, DescriptionsOfValuesReferencesAndArrays) {
+TEST_F(KScriptArgsTest, DescriptionsOfValuesReferencesAndArrays) {
   KArgs args;
   double stored = 1;
   VARIANT& ref = args.make(VT_R8 | VT_BYREF);
@@ -118,7 +121,7 @@ TEST(KScriptArgsTest, DescriptionsOfValuesReferencesAndArrays) {
   EXPECT_EQ(describeVariant(args.array(VT_VARIANT, {{0, 0}})), "Array[0->-1] of Error");
 }
 
-TEST(KScriptArgsTest, MissingArguments) {
+TEST_F(KScriptArgsTest, MissingArguments) {
   KArgs args;
   KDummyDispatch object;
   EXPECT_TRUE(isArgumentMissing(nullptr));
@@ -133,7 +136,7 @@ TEST(KScriptArgsTest, MissingArguments) {
   EXPECT_FALSE(isArgumentMissing(&args.real(0)));
 }
 
-TEST(KScriptArgsTest, OmittedOptionalIntegerKeepsDefault) {
+TEST_F(KScriptArgsTest, OmittedOptionalIntegerKeepsDefault) {
   KErrorHost host;
   KArgs args;
   LONG value = 17;
@@ -148,7 +151,7 @@ TEST(KScriptArgsTest, OmittedOptionalIntegerKeepsDefault) {
   EXPECT_EQ(takeError(), "");
 }
 
-TEST(KScriptArgsTest, WrongOptionalArgumentRaisesItsKindsMessage) {
+TEST_F(KScriptArgsTest, WrongOptionalArgumentRaisesItsKindsMessage) {
   KErrorHost host;
   KArgs args;
   LONG value = 17;
@@ -190,7 +193,7 @@ TEST(KScriptArgsTest, WrongOptionalArgumentRaisesItsKindsMessage) {
   live.vt = VT_EMPTY;
 }
 
-TEST(KScriptArgsTest, PresentOptionalArgumentsAreConverted) {
+TEST_F(KScriptArgsTest, PresentOptionalArgumentsAreConverted) {
   KArgs args;
   bool flag = false;
   EXPECT_EQ(readOptionalBool(args.text("True"), flag, "f"), S_OK);
@@ -227,7 +230,7 @@ TEST(KScriptArgsTest, PresentOptionalArgumentsAreConverted) {
   takeError();
 }
 
-TEST(KScriptArgsTest, ArraysOfReals) {
+TEST_F(KScriptArgsTest, ArraysOfReals) {
   KArgs args;
   std::vector<double> reals = {9};
   VARIANT& ints = args.array(VT_I4, {{3, 5}});
@@ -259,7 +262,7 @@ TEST(KScriptArgsTest, ArraysOfReals) {
   EXPECT_TRUE(reals.empty());
 }
 
-TEST(KScriptArgsTest, ScriptErrorWithoutSourceDoesNothing) {
+TEST_F(KScriptArgsTest, ScriptErrorWithoutSourceDoesNothing) {
   KErrorHost host;
   takeError();
   EXPECT_EQ(raiseScriptError("", "ignored", DISP_E_OVERFLOW), E_FAIL);
@@ -269,12 +272,18 @@ TEST(KScriptArgsTest, ScriptErrorWithoutSourceDoesNothing) {
   EXPECT_EQ(takeError(), "op: happened");
 }
 
-TEST(KScriptArgsTest, MessagesFallBackToBuiltInTexts) {
+TEST_F(KScriptArgsTest, MessagesFallBackToBuiltInTexts) {
   EXPECT_EQ(scriptArgMessage(IDS_SCRIPT_ARG_OBJECT), "Optional arg must be an object");
   EXPECT_EQ(scriptArgMessage(1), "");
+  // A translation in the resources wins over the built-in text.
+  static const KStringTableEntry translated[] = {{IDS_SCRIPT_ARG_INTEGER, "Optionales Argument muss ganzzahlig sein"}};
+  AfxSetProgramStrings(translated, 1);
+  KString text = scriptArgMessage(IDS_SCRIPT_ARG_INTEGER);
+  AfxSetProgramStrings(nullptr, 0);
+  EXPECT_EQ(text, "Optionales Argument muss ganzzahlig sein");
 }
 
-TEST(KScriptArgsTest, ResourceTextsAgreeWithBuiltInTexts) {
+TEST_F(KScriptArgsTest, ResourceTextsAgreeWithBuiltInTexts) {
   static bool attached = false;
   if (!attached) InitMFCExtension();  // QUELMres holds the messages
   attached = true;
