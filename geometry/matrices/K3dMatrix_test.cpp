@@ -8,6 +8,8 @@
 #include "geometry/matrices/K3dMatrix.h"
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KTextPersistance.h"
+#include "geometry/matrices/K2dMatrix.h"
+#include "tests/support/KOleLeakCheck.h"
 #include "tests/support/KScratchFolder.h"
 
 namespace {
@@ -190,4 +192,49 @@ TEST(K3dMatrixTest, PersistenceReadsNineValuesOrTheFallback) {
     got.readPersistent(*r, 3, fallback);
     EXPECT_EQ(got, fallback);
   }
+}
+
+// Scripts receive a matrix as an N x N array of reals indexed like the
+// matrix itself: element (i, j) at array index (i, j), both from 0. What the
+// variant held before is released.
+class KMatrixVariantTest : public KOleLeakCheck {};
+
+TEST_F(KMatrixVariantTest, ElementsKeepTheirRowAndColumn) {
+  K3dMatrix m;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) m.set(i, j, 10.0 * i + j + 0.5);
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_BSTR;
+  v.bstrVal = SysAllocString(u"replaced");
+  ASSERT_FALSE(m.toVariant(&v));
+  ASSERT_EQ(v.vt, VT_ARRAY | VT_R8);
+  ASSERT_EQ(SafeArrayGetDim(v.parray), 2u);
+  for (UINT dim : {1u, 2u}) {
+    LONG low = -1, high = -1;
+    ASSERT_EQ(SafeArrayGetLBound(v.parray, dim, &low), S_OK);
+    ASSERT_EQ(SafeArrayGetUBound(v.parray, dim, &high), S_OK);
+    EXPECT_EQ(low, 0);
+    EXPECT_EQ(high, 2);
+  }
+  for (LONG i = 0; i < 3; ++i)
+    for (LONG j = 0; j < 3; ++j) {
+      const LONG index[2] = {i, j};
+      double value = 0;
+      ASSERT_EQ(SafeArrayGetElement(v.parray, index, &value), S_OK);
+      EXPECT_EQ(value, 10.0 * i + j + 0.5) << i << "," << j;
+    }
+  EXPECT_EQ(VariantClear(&v), S_OK);
+
+  K2dMatrix two;
+  two.set(0, 1, 7.0);
+  ASSERT_FALSE(two.toVariant(&v));
+  LONG high = -1, index[2] = {0, 1};
+  double value = 0;
+  ASSERT_EQ(SafeArrayGetUBound(v.parray, 2, &high), S_OK);
+  EXPECT_EQ(high, 1);
+  ASSERT_EQ(SafeArrayGetElement(v.parray, index, &value), S_OK);
+  EXPECT_EQ(value, 7.0);
+  EXPECT_EQ(VariantClear(&v), S_OK);
+  EXPECT_TRUE(two.toVariant(nullptr));
 }

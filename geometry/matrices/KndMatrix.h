@@ -6,17 +6,18 @@
 // An index pair outside 0 ... N-1 is "no element": reference access yields
 // element (0, 0) and set() refuses with a negative index.
 //
-// Virtual-table order (other modules rely on it; the automation-value export
-// of the scripting bridge and the two open slots are not present here):
-//   KMatrixBase: 0 destructor, 1 size, 2 set, 3 at, 4 at const, 5 fill,
-//                6 matrixSizeOfThis, 7 determinant, 8 invert,
-//                9 matrixQuery, 10 inversionTolerance, 11 multiplyRight,
-//                12 multiplyLeft
-//   concrete:    13 hasInvalidValue, 14 clearInvalidValues, 15 isOrthogonal
+// Virtual-table order (other modules rely on it; the two open slots are not
+// present here):
+//   KMatrixBase: 0 destructor, 1 size, 2 set, 3 at, 4 at const, 5 toVariant,
+//                6 fill, 7 matrixSizeOfThis, 8 determinant, 9 invert,
+//                10 matrixQuery, 11 inversionTolerance, 12 multiplyRight,
+//                13 multiplyLeft
+//   concrete:    14 hasInvalidValue, 15 clearInvalidValues, 16 isOrthogonal
 #pragma once
 #include <cmath>
 
 #include "containers/memory/KSimple2DArray.h"
+#include "platform/KOleAuto.h"
 
 template <class T>
 class KMatrixBase {
@@ -30,6 +31,11 @@ class KMatrixBase {
   // Element (i, j); element (0, 0) when (i, j) is outside.
   virtual T& at(int i, int j) = 0;
   virtual const T& at(int i, int j) const = 0;
+  // The matrix as a script value: a two-dimensional array of N x N reals
+  // (VT_ARRAY | VT_R8, both dimensions from 0), element (i, j) at index
+  // (i, j). `variant` is cleared first; true (error) and an empty variant
+  // when the array cannot be made.
+  virtual bool toVariant(VARIANT* variant) const = 0;
   virtual void fill(T value) = 0;
   virtual long matrixSizeOfThis() const = 0;
   virtual T determinant() const = 0;
@@ -68,6 +74,25 @@ class KndMatrix : public Base {
   }
   T& at(int i, int j) override { return m_a[inside(i, j) ? i + kN * j : 0]; }
   const T& at(int i, int j) const override { return m_a[inside(i, j) ? i + kN * j : 0]; }
+  bool toVariant(VARIANT* variant) const override {
+    if (!variant) return true;
+    VariantClear(variant);
+    const SAFEARRAYBOUND bounds[2] = {{kN, 0}, {kN, 0}};
+    SAFEARRAY* array = SafeArrayCreate(VT_R8, 2, bounds);
+    if (!array) return true;
+    for (LONG i = 0; i < kN; ++i)
+      for (LONG j = 0; j < kN; ++j) {
+        const LONG index[2] = {i, j};
+        const double value = static_cast<double>(m_a[i + kN * j]);
+        if (FAILED(SafeArrayPutElement(array, index, &value))) {
+          SafeArrayDestroy(array);
+          return true;
+        }
+      }
+    variant->vt = VT_ARRAY | VT_R8;
+    variant->parray = array;
+    return false;
+  }
   void fill(T value) override {
     for (T& a : m_a) a = value;
   }
