@@ -13,7 +13,6 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace {
