@@ -14,7 +14,7 @@ const char kUsage[] = "usage: quelmhost test [--on] [--level N] [--add X]... MOD
 // One parse of `words` (after the command word) by a parser with a switch,
 // a checked option, a repeatable option and MODEL ACTION [...] positionals.
 struct FParse {
-  explicit FParse(std::vector<std::string> words) {
+  explicit FParse(std::vector<std::string> given) : words(std::move(given)) {
     words.insert(words.begin(), "test");
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
@@ -34,6 +34,7 @@ struct FParse {
     out = testing::internal::GetCapturedStdout();
     err = testing::internal::GetCapturedStderr();
   }
+  std::vector<std::string> words;  // the positionals point into these
   int status = 0;
   bool on = false;
   std::string level;
