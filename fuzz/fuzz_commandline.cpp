@@ -48,12 +48,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   int action = -1;
   bool script = false;
-  std::vector<const char*> words;
+  std::vector<const char*> operands;
   KCommandLine options("options", "usage: quelmhost options MODEL list | get NAME | set NAME VALUE\n");
-  options.flag("--all", &script).positionals(&words, 2, 4, "options needs MODEL and an action");
+  options.flag("--all", &script).positionals(&operands, 2, 4, "options needs MODEL and an action");
   options.actions(1, {{"list", 0}, {"get", 1}, {"set", 2}}, &action);
   status = options.parse(static_cast<int>(argv.size()), argv.data());
   if (status != -1 && status != 0 && status != 2) std::abort();
-  if (status == -1 && (action < 0 || words.size() != 2 + static_cast<size_t>(action))) std::abort();
+  // Action k takes k further positionals here.
+  if (status == -1 && (action < 0 || operands.size() != 2 + static_cast<size_t>(action))) std::abort();
   return 0;
 }
