@@ -41,6 +41,43 @@ KCommandLine& KCommandLine::positionals(std::vector<const char*>* out, size_t mi
   return *this;
 }
 
+KCommandLine& KCommandLine::actions(size_t place, std::vector<FAction> actions, int* chosen) {
+  m_actions = std::move(actions);
+  m_nActionPlace = place;
+  m_pAction = chosen;
+  return *this;
+}
+
+KString KCommandLine::actionWords() const {
+  KString words;
+  for (size_t k = 0; k < m_actions.size(); ++k) {
+    if (k > 0) words += k + 1 == m_actions.size() ? " or " : ", ";
+    words += m_actions[k].m_word;
+  }
+  return words;
+}
+
+KString KCommandLine::checkAction(const std::vector<const char*>& positional) {
+  KString reason;
+  if (m_actions.empty() || positional.size() <= m_nActionPlace) return reason;
+  const char* word = positional[m_nActionPlace];
+  for (size_t k = 0; k < m_actions.size(); ++k) {
+    if (std::strcmp(word, m_actions[k].m_word) != 0) continue;
+    const size_t wanted = m_actions[k].m_nArguments;
+    if (positional.size() - m_nActionPlace - 1 != wanted) {
+      if (wanted == 0)
+        reason.Format("%s takes no arguments", word);
+      else
+        reason.Format("%s takes %zu argument%s", word, wanted, wanted == 1 ? "" : "s");
+    } else if (m_pAction) {
+      *m_pAction = static_cast<int>(k);
+    }
+    return reason;
+  }
+  reason.Format("unknown action '%s' (%s)", word, actionWords().GetString());
+  return reason;
+}
+
 KCommandLine::FOption* KCommandLine::find(const KString& name) {
   for (FOption& o : m_options)
     if (o.m_name == name) return &o;
@@ -101,6 +138,9 @@ int KCommandLine::parse(int argc, char** argv) {
     reason = o->m_take(value);
     if (!reason.IsEmpty()) return usageError(reason);
   }
+  // The action word comes first: "get takes 1 argument" says more than
+  // "too many arguments".
+  if (KString reason = checkAction(positional); !reason.IsEmpty()) return usageError(reason);
   if (positional.size() < m_nMin) return usageError(m_missing);
   if (positional.size() > m_nMax) {
     KString reason;

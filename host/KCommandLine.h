@@ -9,7 +9,10 @@
 //     (a lone "-", "-3", "-(x)") are positional;
 //   - "--help" prints the command's usage on standard output, status 0;
 //   - wrong usage prints "quelmhost COMMAND: REASON" and the usage on
-//     standard error, status 2 (KHOST_EXIT_USAGE).
+//     standard error, status 2 (KHOST_EXIT_USAGE);
+//   - a command with actions ("options MODEL get NAME") names the action by
+//     a word at a fixed positional place; each action takes its own number
+//     of further positionals.
 //
 //   KCommandLine line("dump", kDumpUsage);
 //   line.flag("--all", &all).option("--object", [&](const char* v) { ...; return KString(); })
@@ -36,6 +39,14 @@ class KCommandLine {
   // From `min` to `max` positional arguments, in order; `missing` is the
   // reason given when fewer come.
   KCommandLine& positionals(std::vector<const char*>* out, size_t min, size_t max, const char* missing);
+  // The action word at positional place `place`: one of `actions`, each
+  // followed by exactly m_nArguments positionals. `*chosen` gets the index
+  // of the word. Checked once the positionals number at least `place` + 1.
+  struct FAction {
+    const char* m_word;
+    size_t m_nArguments;
+  };
+  KCommandLine& actions(size_t place, std::vector<FAction> actions, int* chosen);
 
   // Parses argv[1 .. argc) (argv[0] is the command word). Answers -1 when the
   // command is to run, else the exit status to end with (after printing).
@@ -43,6 +54,8 @@ class KCommandLine {
   // Wrong usage found after parsing: prints the reason and the usage on
   // standard error and answers KHOST_EXIT_USAGE.
   int usageError(const KString& reason) const;
+  // The action words as "a, b or c", for messages.
+  KString actionWords() const;
 
  private:
   struct FOption {
@@ -53,6 +66,8 @@ class KCommandLine {
     int m_nSeen = 0;
   };
   FOption* find(const KString& name);
+  // The reason the positionals do not fit the action; empty when they do.
+  KString checkAction(const std::vector<const char*>& positional);
 
   const char* m_command;
   const char* m_usage;
@@ -61,4 +76,7 @@ class KCommandLine {
   size_t m_nMin = 0;
   size_t m_nMax = 0;
   const char* m_missing = "missing argument";
+  std::vector<FAction> m_actions;
+  size_t m_nActionPlace = 0;
+  int* m_pAction = nullptr;
 };

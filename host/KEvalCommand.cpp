@@ -1,6 +1,7 @@
 #include "host/KEvalCommand.h"
 
 #include "host/CHostApp.h"
+#include "host/KCommandLine.h"
 #include "host/KHostApplication.h"
 #include "host/KHostCommands.h"
 #include "host/KUnitArguments.h"
@@ -12,33 +13,25 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace {
+// The unit-run options of eval and format, after each command's own lines.
+#define KUNIT_RUN_HELP                                                                                        \
+  "  --units SET      force,length,mass,time,temperature short names, e.g. N,m,kg,s,C or lbf,ft,lb,s,F\n"      \
+  "  --quantity Q     dimensionless, length, time, pertime, timescale, rate, or a quantity code\n"              \
+  "  --timescale T    Seconds, Minutes, Hours, Days or Increments\n"                                          \
+  "  --option N=V     set a cached option of the library for the run (e.g. feetInchesFormat=true)\n"          \
+  "  --               end of options\n"
 const char kEvalUsage[] =
     "usage: quelmhost eval \"EXPR\" [--set NAME=VALUE]... [--feet | --inches]\n"
-    "                      [--units SET] [--quantity Q] [--timescale T] [--option NAME=VALUE]...\n";
+    "                      [--units SET] [--quantity Q] [--timescale T] [--option NAME=VALUE]...\n"
+    KUNIT_RUN_HELP;
 const char kFormatUsage[] =
     "usage: quelmhost format VALUE [--units SET] [--quantity Q] [--timescale T] [--digits N]\n"
-    "                              [--option NAME=VALUE]...\n";
-const char kUnitHelp[] =
-    "  --units SET      force,length,mass,time,temperature short names, e.g. N,m,kg,s,C or lbf,ft,lb,s,F\n"
-    "  --quantity Q     dimensionless, length, time, pertime, timescale, rate, or a quantity code\n"
-    "  --timescale T    Seconds, Minutes, Hours, Days or Increments\n"
-    "  --option N=V     set a cached option of the library for the run (e.g. feetInchesFormat=true)\n"
-    "  --               end of options\n";
-
-int usage(const char* command, const char* text, const char* reason) {
-  fprintf(stderr, "quelmhost %s: %s\n%s", command, reason, text);
-  return KHOST_EXIT_USAGE;
-}
-
-int help(const char* text) {
-  fputs(text, stdout);
-  fputs(kUnitHelp, stdout);
-  return KHOST_EXIT_OK;
-}
+    "                              [--option NAME=VALUE]...\n"
+    KUNIT_RUN_HELP;
+#undef KUNIT_RUN_HELP
 
 // Parses and evaluates `text`; false with the message in `error` on failure.
 bool evaluate(const KString& text, int lengthMode, const KExprValues& values, double& value, KString& error) {
@@ -52,85 +45,69 @@ bool evaluate(const KString& text, int lengthMode, const KExprValues& values, do
   return !expr.evaluate(&values, &value, error);
 }
 
-enum : int { kArgumentTaken = -1, kOwnOption = -2 };
-
-// The arguments eval and format share: the unit-run options, "--", --help
-// and the one text (described by `textName`). Answers kArgumentTaken,
-// kOwnOption for an option the command itself must read, or an exit status.
-int sharedArgument(const char* command, const char* usageText, const char* textName, int argc, char** argv,
-                   int& i, KUnitRunArguments& unitArgs, bool& optionsEnded, const char*& text) {
-  const char* arg = argv[i];
-  if (optionsEnded || strncmp(arg, "--", 2) != 0) {
-    if (!text) {
-      text = arg;
-      return kArgumentTaken;
-    }
-    KString reason;
-    reason.Format("give one %s (quote it)", textName);
-    return usage(command, usageText, reason);
-  }
-  int taken = takeUnitRunArgument(argc, argv, i, unitArgs);
-  if (taken < 0) return usage(command, usageText, "--units, --quantity, --timescale and --option take a value");
-  if (taken > 0) return kArgumentTaken;
-  if (strcmp(arg, "--") == 0) {
-    optionsEnded = true;
-    return kArgumentTaken;
-  }
-  if (strcmp(arg, "--help") == 0) return help(usageText);
-  return kOwnOption;
-}
-
-int unknownOption(const char* command, const char* usageText, const char* arg) {
-  KString reason;
-  reason.Format("unknown option '%s'", arg);
-  return usage(command, usageText, reason);
+// --units, --quantity, --timescale and the repeatable --option keep their
+// texts; they are read once the application has started (the unit set and
+// the option store live in it).
+void addUnitRunOptions(KCommandLine& line, KUnitRunArguments& args) {
+  auto keep = [](const char*& slot) {
+    return [&slot](const char* value) {
+      slot = value;
+      return KString();
+    };
+  };
+  line.option("--units", keep(args.units)).option("--quantity", keep(args.quantity));
+  line.option("--timescale", keep(args.timescale));
+  line.option(
+      "--option",
+      [&args](const char* value) {
+        args.options.push_back(value);
+        return KString();
+      },
+      true);
 }
 
 KHostApplication& hostApplication() { return static_cast<KHostApplication&>(CHostApp::applicationObject()); }
 
 // Starts up and puts the unit arguments into the application; answers an
 // exit status, or -1 to go on.
-int prepareUnits(CHostApp& app, const char* command, const char* text, const KUnitRunArguments& unitArgs,
-                 long& code) {
+int prepareUnits(CHostApp& app, const KCommandLine& line, const KUnitRunArguments& unitArgs, long& code) {
   app.startUp();  // message texts come from the resource libraries
   KString error;
-  if (applyUnitRunArguments(unitArgs, hostApplication(), code, error)) return usage(command, text, error);
+  if (applyUnitRunArguments(unitArgs, hostApplication(), code, error)) return line.usageError(error);
   return -1;
 }
 }  // namespace
 
 int KRunEvalCommand(CHostApp& app, int argc, char** argv) {
-  const char* text = nullptr;
-  int lengthMode = kExprLengthNone;
+  std::vector<const char*> texts;
+  bool feet = false, inches = false;
   std::vector<std::pair<KString, KString>> settings;
   KUnitRunArguments unitArgs;
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    int status = sharedArgument("eval", kEvalUsage, "expression", argc, argv, i, unitArgs, optionsEnded, text);
-    if (status == kArgumentTaken) continue;
-    if (status != kOwnOption) return status;
-    const char* arg = argv[i];
-    if (strcmp(arg, "--feet") == 0 || strcmp(arg, "--inches") == 0) {
-      if (lengthMode != kExprLengthNone) return usage("eval", kEvalUsage, "give --feet or --inches once");
-      lengthMode = arg[2] == 'f' ? kExprLengthFeet : kExprLengthInches;
-    } else if (strcmp(arg, "--set") == 0) {
-      if (i + 1 >= argc) return usage("eval", kEvalUsage, "--set needs NAME=VALUE");
-      KString setting(argv[++i]);
-      int eq = setting.Find('=');
-      if (eq <= 0) return usage("eval", kEvalUsage, "--set needs NAME=VALUE");
-      KString name = setting.Left(eq);
-      name.Trim();
-      if (name.IsEmpty()) return usage("eval", kEvalUsage, "--set needs a name before '='");
-      settings.emplace_back(name, setting.Mid(eq + 1));
-    } else {
-      return unknownOption("eval", kEvalUsage, arg);
-    }
-  }
-  if (!text) return usage("eval", kEvalUsage, "no expression given");
+  KCommandLine line("eval", kEvalUsage);
+  line.flag("--feet", &feet).flag("--inches", &inches);
+  line.option(
+      "--set",
+      [&settings](const char* value) {
+        KString setting(value);
+        int eq = setting.Find('=');
+        if (eq < 0) return KString("--set needs NAME=VALUE");
+        KString name = setting.Left(eq);
+        name.Trim();
+        if (name.IsEmpty()) return KString("--set needs a name before '='");
+        settings.emplace_back(name, setting.Mid(eq + 1));
+        return KString();
+      },
+      true);
+  addUnitRunOptions(line, unitArgs);
+  line.positionals(&texts, 1, 1, "no expression given");
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  if (feet && inches) return line.usageError("give --feet or --inches, not both");
+  const int lengthMode = feet ? kExprLengthFeet : inches ? kExprLengthInches : kExprLengthNone;
   if (lengthMode != kExprLengthNone && unitArgs.any())
-    return usage("eval", kEvalUsage, "--feet and --inches do not combine with --units, --quantity or --timescale");
+    return line.usageError("--feet and --inches do not combine with --units, --quantity or --timescale");
+  const char* text = texts[0];
   long code = 0;
-  if (int status = prepareUnits(app, "eval", kEvalUsage, unitArgs, code); status >= 0) return status;
+  if (int status = prepareUnits(app, line, unitArgs, code); status >= 0) return status;
 
   KExprValues values(true);
   for (const auto& [name, valueText] : settings) {
@@ -157,27 +134,29 @@ int KRunEvalCommand(CHostApp& app, int argc, char** argv) {
 }
 
 int KRunFormatCommand(CHostApp& app, int argc, char** argv) {
-  const char* text = nullptr;
+  std::vector<const char*> texts;
   int digits = kEntryDigits;
   KUnitRunArguments unitArgs;
-  bool optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    int status = sharedArgument("format", kFormatUsage, "value", argc, argv, i, unitArgs, optionsEnded, text);
-    if (status == kArgumentTaken) continue;
-    if (status != kOwnOption) return status;
-    if (strcmp(argv[i], "--digits") != 0) return unknownOption("format", kFormatUsage, argv[i]);
-    const char* n = i + 1 < argc ? argv[++i] : "";
+  KCommandLine line("format", kFormatUsage);
+  line.option("--digits", [&digits](const char* n) {
     auto r = std::from_chars(n, n + strlen(n), digits);
-    if (!*n || r.ec != std::errc() || *r.ptr || digits < 1 || digits > KNumberText::kMaxDigits)
-      return usage("format", kFormatUsage, "--digits takes a number from 1 to 40");
-  }
-  if (!text) return usage("format", kFormatUsage, "no value given");
+    if (!*n || r.ec != std::errc() || *r.ptr || digits < 1 || digits > KNumberText::kMaxDigits) {
+      KString reason;
+      reason.Format("--digits takes a number from 1 to %d", KNumberText::kMaxDigits);
+      return reason;
+    }
+    return KString();
+  });
+  addUnitRunOptions(line, unitArgs);
+  line.positionals(&texts, 1, 1, "no value given");
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  const char* text = texts[0];
   // Entry fields of a feet or inches unit set show lengths in feet and inches.
   KHostApplication& host = hostApplication();
   bool feetInchesGiven = false;
   for (const char* option : unitArgs.options) feetInchesGiven |= optionArgumentNames(option, "feetInchesFormat");
   long code = 0;
-  if (int status = prepareUnits(app, "format", kFormatUsage, unitArgs, code); status >= 0) return status;
+  if (int status = prepareUnits(app, line, unitArgs, code); status >= 0) return status;
   if (!feetInchesGiven && host.units().feetInchesMode() != 0)
     host.GetGlobalOptions()->setBoolean("feetInchesFormat", true, false, false);
 

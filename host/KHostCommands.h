@@ -9,6 +9,9 @@
 //                   QuelmModuleMain(KApplicationAbstract*) and report the result
 //   dump, convert   the object file commands (KObjectFileCommands.h)
 //   eval "EXPR"     evaluate an expression (see KEvalCommand.h)
+//   format VALUE    show a value as an entry field would (KEvalCommand.h)
+//   options MODEL list|get|set|script
+//                   the options of a model file (KOptionsCommand.h)
 // Every command parses its arguments with KCommandLine: COMMAND --help prints
 // its usage, "--" ends its options (KCommandLine.h).
 // Exit status: 0 success, 1 failure (the reason on standard error), 2 wrong

@@ -8,6 +8,7 @@
 #include "host/KOptionsCommand.h"
 
 #include "host/CHostApp.h"
+#include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
 #include "host/KObjectFileCommands.h"
 #include "model/options/KDatabaseOptions.h"
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -38,11 +40,6 @@ const char kUsage[] =
     "  --      end of options\n";
 
 const char* const kTypeWords[] = {"int", "real", "string", "bool"};
-
-int usage(const char* reason) {
-  fprintf(stderr, "quelmhost options: %s\n%s", reason, kUsage);
-  return KHOST_EXIT_USAGE;
-}
 
 // A model's store: options the file holds are added as they are; warnings
 // of the reader go to standard error.
@@ -178,62 +175,42 @@ void saveModel(const char* path, const KDatabaseOptions& store) {
 }  // namespace
 
 int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
-  const char* words[4] = {nullptr, nullptr, nullptr, nullptr};  // MODEL ACTION [NAME [VALUE]]
-  int nWords = 0;
+  enum : int { kList, kGet, kSet, kScript };
+  std::vector<const char*> words;  // MODEL ACTION [NAME [VALUE]]
+  int chosen = -1;
   int type = -1;
-  bool all = false, optionsEnded = false;
-  for (int i = 1; i < argc; ++i) {
-    const char* arg = argv[i];
-    if (!optionsEnded && strncmp(arg, "--", 2) == 0) {
-      if (strcmp(arg, "--") == 0) {
-        optionsEnded = true;
-      } else if (strcmp(arg, "--help") == 0) {
-        fputs(kUsage, stdout);
-        return KHOST_EXIT_OK;
-      } else if (strcmp(arg, "--all") == 0) {
-        all = true;
-      } else if (strcmp(arg, "--type") == 0) {
-        const char* t = i + 1 < argc ? argv[++i] : "";
-        for (int k = 0; k < 4; ++k)
-          if (strcmp(t, kTypeWords[k]) == 0) type = k;
-        if (type < 0) return usage("--type takes int, real, string or bool");
-      } else {
-        KString reason;
-        reason.Format("unknown option '%s'", arg);
-        return usage(reason);
-      }
-    } else if (nWords == 4) {
-      return usage("too many arguments");
-    } else {
-      words[nWords++] = arg;
-    }
-  }
-  if (nWords < 2) return usage("options needs MODEL and an action");
+  bool all = false;
+  KCommandLine line("options", kUsage);
+  line.flag("--all", &all);
+  line.option("--type", [&type](const char* value) {
+    for (int k = 0; k < 4; ++k)
+      if (std::strcmp(value, kTypeWords[k]) == 0) type = k;
+    return type < 0 ? KString("--type takes int, real, string or bool") : KString();
+  });
+  line.positionals(&words, 2, 4, "options needs MODEL and an action");
+  line.actions(1, {{"list", 0}, {"get", 1}, {"set", 2}, {"script", 0}}, &chosen);
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  if (all && chosen != kScript) return line.usageError("--all belongs to script");
+  if (type >= 0 && chosen != kGet && chosen != kSet) return line.usageError("--type belongs to get and set");
   const char* path = words[0];
-  const KString action(words[1]);
-  const int wanted = action == "list" || action == "script" ? 2 : action == "get" ? 3 : action == "set" ? 4 : -1;
-  if (wanted < 0) return usage("the action is list, get, set or script");
-  if (nWords != wanted) return usage("wrong number of arguments for the action");
-  if (all && action != "script") return usage("--all belongs to script");
-  if (type >= 0 && action != "get" && action != "set") return usage("--type belongs to get and set");
   app.startUp();
 
   KModelOptions store;
   KString reason;
   const char* stage = "read";
   try {
-    if (action != "set" || KFileSystem::Current()->exists(path)) {
+    if (chosen != kSet || KFileSystem::Current()->exists(path)) {
       std::unique_ptr<KImplPersistance> in = openReader(path);
       store.read(*in, nullptr);
     }
-    if (action == "list") {
+    if (chosen == kList) {
       listType<long>(store, 0);
       listType<double>(store, 1);
       listType<KString>(store, 2);
       listType<bool>(store, 3);
       return KHOST_EXIT_OK;
     }
-    if (action == "script") {
+    if (chosen == kScript) {
       struct Printer : KScriptRecorder {
         void record(int, const KString& command) override { printf("%s\n", command.GetString()); }
       } printer;
@@ -241,7 +218,7 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
       return KHOST_EXIT_OK;
     }
     const KString name(words[2]);
-    if (action == "get") {
+    if (chosen == kGet) {
       int t = type >= 0 ? type : existingType(store, name);
       bool found = t == 0 ? printValue<long>(store, name)
                    : t == 1 ? printValue<double>(store, name)
@@ -255,7 +232,7 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
       if (t < 0) t = typeOfText(value);
       if (setOption(store, name, value, t)) {
         reason.Format("\"%s\" is no %s value", value.GetString(), kTypeWords[t]);
-        return usage(reason);
+        return line.usageError(reason);
       }
       stage = "write";
       saveModel(path, store);

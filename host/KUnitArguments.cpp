@@ -115,20 +115,6 @@ bool applyOptionArgument(const char* text, KDatabaseOptions& store, KString& err
   return true;
 }
 
-int takeUnitRunArgument(int argc, char** argv, int& i, KUnitRunArguments& out) {
-  const char* arg = argv[i];
-  const char** slot = nullptr;
-  if (strcmp(arg, "--units") == 0) slot = &out.units;
-  else if (strcmp(arg, "--quantity") == 0) slot = &out.quantity;
-  else if (strcmp(arg, "--timescale") == 0) slot = &out.timescale;
-  else if (strcmp(arg, "--option") != 0) return 0;
-  if (i + 1 >= argc) return -1;
-  ++i;
-  if (slot) *slot = argv[i];
-  else out.options.push_back(argv[i]);
-  return 1;
-}
-
 bool applyUnitRunArguments(const KUnitRunArguments& args, KHostApplication& app, long& quantityCode,
                            KString& error) {
   quantityCode = KQuantityCodes::kDimensionless;

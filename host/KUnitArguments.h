@@ -45,11 +45,6 @@ struct KUnitRunArguments {
   std::vector<const char*> options;
   bool any() const { return units || quantity || timescale; }
 };
-// When argv[i] is --units, --quantity, --timescale or --option, takes it and
-// its value (i then indexes the value) and answers 1; 0 when argv[i] is none
-// of them; -1 when the value is missing.
-int takeUnitRunArgument(int argc, char** argv, int& i, KUnitRunArguments& out);
-
 class KHostApplication;
 // Puts the run's unit set, time scale and options into `app` and reads the
 // quantity (dimensionless when none is given). True (failed) with `error`.

@@ -16,7 +16,7 @@ class QuelmHostCommandLineTest : public testing::Test {
 };
 
 // The command word as its usage line shows it.
-const char* const kCommands[] = {"eval", "dump", "convert", "info", "--module", "--version"};
+const char* const kCommands[] = {"eval", "format", "options", "dump", "convert", "info", "--module", "--version"};
 }  // namespace
 
 TEST_F(QuelmHostCommandLineTest, EveryCommandPrintsItsOwnUsageForHelp) {
@@ -39,6 +39,7 @@ TEST_F(QuelmHostCommandLineTest, DoubleDashEndsTheOptions) {
   // Options may stand on either side of the positional argument.
   EXPECT_EQ(run({"eval", "--set", "a=4", "a*2"}).out, "8\n");
   EXPECT_EQ(run({"eval", "--set=a=4", "--", "-a"}).out, "-4\n");
+  EXPECT_EQ(run({"format", "--digits=3", "--", "-2.5"}).out, "-2.5\n");
   // After "--" an option's name is a value: here an expression that fails.
   KHostRunResult late = run({"eval", "--", "--help"});
   EXPECT_EQ(late.exitCode, 1) << late.out;
@@ -56,7 +57,10 @@ TEST_F(QuelmHostCommandLineTest, WrongUsageGivesTwoWithThatCommandsUsage) {
            {"eval", "1", "--bogus"}, {"eval", "1", "2"}, {"eval", "1", "--feet", "--feet"},
            {"eval", "1", "--set"}, {"eval", "1", "--feet=yes"}, {"dump", "f", "--all", "--all"},
            {"dump", "f", "--header", "--object", "a/b"}, {"convert", "a", "b", "--level=x", "--form", "text"},
-           {"info", "extra"}, {"--version", "--bogus"}, {"--module"}}) {
+           {"info", "extra"}, {"--version", "--bogus"}, {"--module"}, {"eval", "1", "--units", "a", "--units", "b"},
+           {"eval", "1", "--units", "N,m,kg,s"}, {"format", "1", "--digits=x"}, {"format", "-x"},
+           {"options", "m", "get"}, {"options", "m", "drop", "x"}, {"options", "m", "list", "--type", "int"},
+           {"options", "m", "get", "a", "--type", "float"}}) {
     KHostRunResult r = run(args);
     EXPECT_EQ(r.exitCode, 2) << args[0] << " " << args.back();
     EXPECT_NE(r.err.find("quelmhost " + args[0] + ": "), std::string::npos) << r.err;

@@ -109,6 +109,10 @@ TEST_F(QuelmHostUnitsTest, OptionsOfAModelFile) {
   EXPECT_EQ(run({"options", model, "set", "flag", "1.5", "--type", "bool"}).exitCode, 2);
   EXPECT_EQ(run({"options", model, "frobnicate"}).exitCode, 2);
   EXPECT_EQ(run({"options", model, "list", "--all"}).exitCode, 2);
+  EXPECT_EQ(run({"options", model, "get", "count", "extra"}).exitCode, 2);
+  // A value that looks like an option follows "--".
+  EXPECT_EQ(run({"options", model, "set", "--", "dash", "-x"}).exitCode, 0);
+  EXPECT_EQ(out({"options", model, "--type", "string", "get", "dash"}), "\"-x\"");
   // The rest of the model survives a set, in its own form.
   std::string converted = folder.path() + "/binary.qf";
   EXPECT_EQ(run({"convert", model, converted, "--form", "binary"}).exitCode, 0);
