@@ -10,7 +10,7 @@
 #include "host/CHostApp.h"
 #include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
-#include "host/KObjectFileCommands.h"
+#include "host/KModelOptionsFile.h"
 #include "model/options/KDatabaseOptions.h"
 #include "model/options/KOptionEntry.h"
 #include "model/options/KOptionsScript.h"
@@ -40,23 +40,6 @@ const char kUsage[] =
     "  --      end of options\n";
 
 const char* const kTypeWords[] = {"int", "real", "string", "bool"};
-
-// A model's store: options the file holds are added as they are; warnings
-// of the reader go to standard error.
-class KModelOptions : public KDatabaseOptions {
- protected:
-  void unknownOption(const KOption<long>& r) override { addRecord(r); }
-  void unknownOption(const KOption<double>& r) override { addRecord(r); }
-  void unknownOption(const KOption<KString>& r) override { addRecord(r); }
-  void unknownOption(const KOption<bool>& r) override { addRecord(r); }
-  bool skipsRegistryDefaults() const override { return true; }
-  void warn(const KString& text) override { fprintf(stderr, "quelmhost options: %s\n", text.GetString()); }
-};
-
-std::unique_ptr<KImplPersistance> openReader(const char* path) {
-  if (KIsTextObjectFile(path)) return std::make_unique<KTextPersistance>(path, false);
-  return std::make_unique<KBinaryPersistance>(path, false);
-}
 
 KString valueText(const long& v) { KString s; s.Format("%ld", v); return s; }
 KString valueText(const double& v) { KString s; numberToText(v, s, 0, 17, -1, 0.0, 0, "."); return s; }
@@ -132,46 +115,6 @@ bool setOption(KDatabaseOptions& store, const KString& name, const KString& text
   }
 }
 
-// Rewrites `path` with the store in place of its options object.
-void saveModel(const char* path, const KDatabaseOptions& store) {
-  if (!KFileSystem::Current()->exists(path)) {
-    KTextPersistance out(path, true);
-    store.write(out, nullptr);
-    out.Close();
-    return;
-  }
-  KObjectFileWalker walker(path);
-  const KImplPersistance& in = walker.values();
-  std::unique_ptr<KImplPersistance> out;
-  int level = in.getHeaderField(kHdrLevel);
-  if (walker.isText()) out = std::make_unique<KTextPersistance>(path, true, level);
-  else out = std::make_unique<KBinaryPersistance>(path, true, level);
-  out->setApplication(in.getHeaderField(kHdrApplication));
-  out->setMode(in.getHeaderField(kHdrMode));
-  FObjectFileRecord record;
-  int depth = 0, skipping = -1;
-  bool written = false;
-  while (walker.next(record)) {
-    if (record.m_tag == 'O') {
-      if (depth == 0 && skipping < 0 && !written && record.m_type == KPersistName("KDatabaseOptions")) {
-        skipping = depth;
-        store.write(*out, nullptr);
-        written = true;
-      }
-      ++depth;
-    } else if (record.m_tag == 'E') {
-      --depth;
-      if (skipping == depth) {
-        skipping = -1;
-        continue;
-      }
-    }
-    if (skipping < 0) KCopyObjectRecord(in, record, *out);
-  }
-  if (!written) store.write(*out, nullptr);
-  out->Close();
-}
-
 }  // namespace
 
 int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
@@ -195,13 +138,12 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
   const char* path = words[0];
   app.startUp();
 
-  KModelOptions store;
+  KModelOptions store("quelmhost options");
   KString reason;
   const char* stage = "read";
   try {
     if (chosen != kSet || KFileSystem::Current()->exists(path)) {
-      std::unique_ptr<KImplPersistance> in = openReader(path);
-      store.read(*in, nullptr);
+      KReadModelOptions(path, store);
     }
     if (chosen == kList) {
       listType<long>(store, 0);
@@ -235,7 +177,7 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
         return line.usageError(reason);
       }
       stage = "write";
-      saveModel(path, store);
+      KSaveModelOptions(path, store);
       return KHOST_EXIT_OK;
     }
   } catch (const CException& e) {
