@@ -25,7 +25,7 @@ class QuelmHostScriptTest : public testing::Test {
   }
   std::map<std::string, std::string> env() {
     return {{"QUELM_REGISTRY_DIR", m_folder.path()}, {"LANG", "C"}, {"LC_ALL", ""},
-            {"LSAN_OPTIONS", "suppressions=" QUELM_LSAN_SUPPRESSIONS}, {"PYTHONDONTWRITEBYTECODE", "1"}};
+            {"LSAN_OPTIONS", "suppressions=" QUELM_LSAN_SUPPRESSIONS ":print_suppressions=0"}, {"PYTHONDONTWRITEBYTECODE", "1"}};
   }
   KHostRunResult run(std::vector<std::string> args) {
     args.insert(args.begin(), "script");
