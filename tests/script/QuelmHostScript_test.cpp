@@ -169,3 +169,32 @@ TEST_F(QuelmHostScriptTest, ObjectFilesRoundTripThroughPythonValues) {
   EXPECT_EQ(r.out, "text binary 6 True True\nunknown record tag Q\nTrue\n");
   EXPECT_EQ(lastLine(r.err).rfind("OSError: ", 0), 0u) << r.err;
 }
+
+TEST_F(QuelmHostScriptTest, PythonReplayScriptRebuildsTheOptions) {
+  std::string model = m_folder.path() + "/k.qob";
+  ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "k", "7"}, env()).exitCode, 0);
+  ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "t", "a\"b\\"}, env()).exitCode, 0);
+  KHostRunResult r = KHostRun(QUELMHOST_PATH, {"options", model, "script", "--python"}, env());
+  EXPECT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.out, "options.setInteger(\"k\", 7, True)\noptions.setString(\"t\", \"a\\\"b\\\\\", True)\n");
+  EXPECT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "list", "--python"}, env()).exitCode, 2);
+
+  // Random stores: replaying the script of one into a new model gives the same options.
+  for (int seed = 1; seed <= 4; ++seed) {
+    std::string a = m_folder.path() + "/a" + std::to_string(seed) + ".qob";
+    std::string b = m_folder.path() + "/b" + std::to_string(seed) + ".qob";
+    r = run({QUELM_TEST_DATA "/pyscript/random_options.py", std::to_string(seed), "--model", a});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    r = KHostRun(QUELMHOST_PATH, {"options", a, "script", "--python", "--all"}, env());
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(script(r.out, {"--model", b}).exitCode, 0) << r.out;
+    for (const char* action : {"list", "script"}) {
+      std::vector<std::string> args{"options", a, action};
+      if (std::string(action) == "script") args.push_back("--all");
+      std::string fromA = KHostRun(QUELMHOST_PATH, args, env()).out;
+      args[1] = b;
+      EXPECT_EQ(KHostRun(QUELMHOST_PATH, args, env()).out, fromA) << "seed " << seed;
+      EXPECT_NE(fromA.find("o29"), std::string::npos);
+    }
+  }
+}
