@@ -25,11 +25,9 @@ namespace py = pybind11;
 
 namespace {
 
-py::str toPy(const KString& text) { return py::str(text.GetString(), static_cast<size_t>(text.GetLength())); }
-
 [[noreturn]] void raiseToPython(const KString& source, const KString& description) {
   py::object type = py::module_::import("quelm").attr("ScriptError");
-  py::object error = type(toPy(source), toPy(description));
+  py::object error = type(KPyText(source), KPyText(description));
   PyErr_SetObject(type.ptr(), error.ptr());
   throw py::error_already_set();
 }
@@ -114,14 +112,14 @@ T requiredArg(py::handle arg, Reader reader, const char* operation) {
 py::object optionValue(const KDatabaseOptions& store, const KString& name) {
   if (auto* r = store.find<long>(name)) return py::int_(r->m_value);
   if (auto* r = store.find<double>(name)) return py::float_(r->m_value);
-  if (auto* r = store.find<KString>(name)) return toPy(r->m_value);
+  if (auto* r = store.find<KString>(name)) return KPyText(r->m_value);
   if (auto* r = store.find<bool>(name)) return py::bool_(r->m_value);
   return py::none();
 }
 
 template <class T>
 void collectNames(const KDatabaseOptions& store, py::list& names) {
-  store.forEach<T>([](const KOption<T>& r, void* c) { static_cast<py::list*>(c)->append(toPy(r.m_name)); }, &names);
+  store.forEach<T>([](const KOption<T>& r, void* c) { static_cast<py::list*>(c)->append(KPyText(r.m_name)); }, &names);
 }
 
 void bindOptions(py::module_& m) {
@@ -136,7 +134,7 @@ void bindOptions(py::module_& m) {
              return o.store().getDouble(KString(name), optionalArg(fallback, 0.0, readOptionalDouble, "getDouble"));
            }, py::arg("name"), py::arg("fallback") = py::none())
       .def("getString", [](const KPyOptions& o, const std::string& name, py::object fallback) {
-             return toPy(o.store().getString(KString(name),
+             return KPyText(o.store().getString(KString(name),
                                              optionalArg(fallback, KString(), readOptionalString, "getString")));
            }, py::arg("name"), py::arg("fallback") = py::none())
       .def("getBoolean", [](const KPyOptions& o, const std::string& name, py::object fallback) {
@@ -184,7 +182,7 @@ void bindOptions(py::module_& m) {
       .def("generateScript", [](const KPyOptions& o, bool all) {
              struct Lines : KScriptRecorder {
                py::list lines;
-               void record(int, const KString& command) override { lines.append(toPy(command)); }
+               void record(int, const KString& command) override { lines.append(KPyText(command)); }
              } recorder;
              o.store().generateScript(recorder, KString(), all);
              return recorder.lines;
@@ -216,8 +214,8 @@ class KUnitScope {
 };
 
 void bindApplicationAndUnits(py::module_& m) {
-  m.def("version", [] { return toPy(KPyApplication().GetFileVersionText()); });
-  m.def("registryKey", [] { return toPy(KPyApplication().GetRegistryKeyName()); });
+  m.def("version", [] { return KPyText(KPyApplication().GetFileVersionText()); });
+  m.def("registryKey", [] { return KPyText(KPyApplication().GetRegistryKeyName()); });
   m.def("lookupOption", [](const std::string& name, py::object current) -> py::object {
     KHostApplication& app = KPyApplication();
     const KString n(name);
@@ -225,7 +223,7 @@ void bindApplicationAndUnits(py::module_& m) {
     if (py::isinstance<py::int_>(current)) return py::int_(app.LookupIntegerOption(n, current.cast<long>()));
     if (py::isinstance<py::float_>(current)) return py::float_(app.LookupRealOption(n, current.cast<double>()));
     if (py::isinstance<py::str>(current))
-      return toPy(app.LookupStringOption(n, KString(current.cast<std::string>())));
+      return KPyText(app.LookupStringOption(n, KString(current.cast<std::string>())));
     fail("lookupOption", "the current value must be a bool, int, float or str");
   }, py::arg("name"), py::arg("current"));
   m.def("globalOptions", [] { return KPyWrapOptions(KPyApplication().GetGlobalOptions()); });
@@ -241,7 +239,7 @@ void bindApplicationAndUnits(py::module_& m) {
     KUnitScope scope(units, "numberToText");
     KString out;
     numberToText(value, out, 0, digits, -1, 0.0, quantity, ".");
-    return toPy(out);
+    return KPyText(out);
   }, py::arg("value"), py::arg("digits") = kEntryDigits, py::arg("quantity") = 0, py::arg("units") = py::none());
 }
 

@@ -1,5 +1,6 @@
 #include "host/pyscript/KPyObjectFiles.h"
 
+#include "host/pyscript/KPyVariant.h"
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KObjectFileWalker.h"
 #include "storage/objectfile/KTextPersistance.h"
@@ -15,10 +16,8 @@ namespace {
 py::str nameText(const KPersistName& name) {
   KString text = name.m_name;
   if (text.IsEmpty() && name.isNumeric()) text.Format("#%d.%d", name.m_nId, name.m_nIndex);
-  return py::str(text.GetString(), static_cast<size_t>(text.GetLength()));
+  return KPyText(text);
 }
-
-py::str toPy(const KString& text) { return py::str(text.GetString(), static_cast<size_t>(text.GetLength())); }
 
 py::list attributeValues(const KImplPersistance& in, char tag, long n) {
   py::list values;
@@ -29,7 +28,7 @@ py::list attributeValues(const KImplPersistance& in, char tag, long n) {
       case 'L': values.append(py::int_(in.uintValues()[i])); break;
       case 'R': values.append(py::float_(in.realValues()[i])); break;
       case 'B': values.append(py::bool_(in.boolValues()[i])); break;
-      case 'S': values.append(toPy(in.stringValues()[i])); break;
+      case 'S': values.append(KPyText(in.stringValues()[i])); break;
       default: break;
     }
   }
@@ -49,7 +48,7 @@ py::dict readObjectFile(const std::string& path) {
   while (walker.next(r)) {
     const std::string tag(1, r.m_tag);
     if (r.m_tag == 'O' || r.m_tag == 'E') records.append(py::make_tuple(tag, nameText(r.m_type), nameText(r.m_name)));
-    else if (r.m_tag == 'C') records.append(py::make_tuple(tag, nameText(r.m_name), toPy(in.charValues())));
+    else if (r.m_tag == 'C') records.append(py::make_tuple(tag, nameText(r.m_name), KPyText(in.charValues())));
     else records.append(py::make_tuple(tag, nameText(r.m_name), attributeValues(in, r.m_tag, r.m_count)));
   }
   file["records"] = records;

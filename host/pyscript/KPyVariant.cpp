@@ -116,8 +116,7 @@ py::object KPyFromVariant(const VARIANT& given) {
     case VT_R4: return py::float_(byRef ? *v.pfltVal : v.fltVal);
     case VT_R8: return py::float_(byRef ? *v.pdblVal : v.dblVal);
     case VT_BSTR: {
-      KString text = KStringFromBSTR(byRef ? *v.pbstrVal : v.bstrVal);
-      return py::str(text.GetString(), static_cast<size_t>(text.GetLength()));
+      return KPyText(KStringFromBSTR(byRef ? *v.pbstrVal : v.bstrVal));
     }
     default:
       throw py::type_error(std::string("a ") + describeVariant(v).GetString() + " value has no Python form");

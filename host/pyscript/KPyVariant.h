@@ -22,6 +22,11 @@ void KPyToVariant(pybind11::handle value, VARIANT& out);
 // counterpart (dispatch, currency, dates).
 pybind11::object KPyFromVariant(const VARIANT& v);
 
+// A library text (UTF-8) as a Python str.
+inline pybind11::str KPyText(const KString& text) {
+  return pybind11::str(text.GetString(), static_cast<size_t>(text.GetLength()));
+}
+
 // A VARIANT cleared when it goes out of scope.
 struct KPyVariant {
   KPyVariant() { VariantInit(&m_v); }
