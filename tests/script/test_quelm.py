@@ -56,10 +56,17 @@ def test_bridge_rejects_unconvertible_arguments():
         s.setInteger("n", 2**70)
     with pytest.raises(TypeError):
         s.setInteger("n", object())
+    # Ints cross as 32-bit VARIANTs while they fit, as 64-bit ones beyond.
+    s.setInteger("lo", -2**31)
+    assert s.getInteger("lo") == -2**31
+    with pytest.raises(quelm.ScriptError):
+        s.setInteger("hi", 2**31)
+    s.setDouble("big", 2**40 + 1)
+    assert s.getDouble("big") == 2**40 + 1
     # Numbers written as text convert as automation converts them.
     s.setInteger("n", "12")
     assert s.getInteger("n") == 12
-    assert len(s) == 1
+    assert len(s) == 3
 
 
 def test_generate_script_quotes_any_text():
