@@ -50,3 +50,13 @@ file(RELATIVE_PATH QUELM_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" QUELM_PC_TO_PREFIX "${QUELM_PC_TO_PREFIX}")
 configure_file(${PROJECT_SOURCE_DIR}/cmake/quelm.pc.in ${PROJECT_BINARY_DIR}/quelm.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/quelm.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The Python module quelm goes to the prefix's own site folder
+# (DIR/lib/python3.X/site-packages): PYTHONPATH=that folder imports it.
+if(TARGET quelm_python)
+  execute_process(
+    COMMAND ${Python3_EXECUTABLE} -c
+            "import sysconfig; print(sysconfig.get_path('platlib', 'posix_prefix', vars={'platbase': '/', 'base': '/'}).lstrip('/'))"
+    OUTPUT_VARIABLE QUELM_INSTALL_PYTHONDIR OUTPUT_STRIP_TRAILING_WHITESPACE)
+  install(TARGETS quelm_python LIBRARY DESTINATION ${QUELM_INSTALL_PYTHONDIR})
+endif()

@@ -1,5 +1,7 @@
 #include "host/KHostApplication.h"
 
+#include "host/pyscript/KPyScriptObject.h"
+
 #include <cmath>
 #include <cstdio>
 
@@ -37,3 +39,5 @@ void KHostApplication::SplitFeetInches(double value, long& feet, double& inches)
   }
   feet = static_cast<long>(whole);
 }
+
+void KHostApplication::ReleaseScriptHandle(void* handle) { KPyReleaseScriptHandle(handle); }

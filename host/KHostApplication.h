@@ -31,6 +31,9 @@ class KHostApplication : public KApplicationAbstract {
   long GetTimescaleUnit() override { return m_timescale.m_timescaleUnit; }
   bool ConvertFromSI(double& value, long quantityCode) override { return m_units.convertFromSI(value, quantityCode); }
 
+  // Scripts run by the host hold wrappers of library objects (host/pyscript).
+  void ReleaseScriptHandle(void* handle) override;
+
   KConsistentUnits& units() { return m_units; }
   KTimescaleUnits& timescale() { return m_timescale; }
 

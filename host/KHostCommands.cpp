@@ -7,6 +7,7 @@
 #include "host/KHostFacts.h"
 #include "host/KObjectFileCommands.h"
 #include "host/KOptionsCommand.h"
+#include "host/KScriptCommand.h"
 #include "platform/KModule.h"
 
 #include <cstdio>
@@ -31,8 +32,10 @@ const char kUsage[] =
     "                   evaluate an expression (as an entry field of a quantity) and print its value\n"
     "  format VALUE [--units SET] [--quantity Q] [--timescale T] [--digits N] [--option NAME=VALUE]...\n"
     "                   print a value as an entry field of the quantity shows it\n"
-    "  options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all]\n"
+    "  options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all] [--python]\n"
     "                   list, read, set or script the options of a model file\n"
+    "  script FILE|- [ARGS]... [--model MODEL]\n"
+    "                   run a Python script with module quelm (\"-\": standard input)\n"
     "Every command takes --help (its usage) and \"--\" (the end of the options,\n"
     "e.g. quelmhost eval -- \"-3^2\").\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
@@ -114,6 +117,7 @@ int KRunHostCommand(int argc, char** argv) {
   if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, n, args);
   if (strcmp(command, "format") == 0) return KRunFormatCommand(app, n, args);
   if (strcmp(command, "options") == 0) return KRunOptionsCommand(app, n, args);
+  if (strcmp(command, "script") == 0) return KRunScriptCommand(app, n, args);
   if (strcmp(command, "dump") == 0) return KRunDumpCommand(n, args);
   if (strcmp(command, "convert") == 0) return KRunConvertCommand(n, args);
   if (strcmp(command, "--version") == 0) return printVersion(n, args);

@@ -12,6 +12,8 @@
 //   format VALUE    show a value as an entry field would (KEvalCommand.h)
 //   options MODEL list|get|set|script
 //                   the options of a model file (KOptionsCommand.h)
+//   script FILE|- [ARGS]... [--model MODEL]
+//                   run a Python script (KScriptCommand.h)
 // Every command parses its arguments with KCommandLine: COMMAND --help prints
 // its usage, "--" ends its options (KCommandLine.h).
 // Exit status: 0 success, 1 failure (the reason on standard error), 2 wrong

@@ -1,4 +1,4 @@
-// quelmhost options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all]
+// quelmhost options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all] [--python]
 //
 // Works on the options object ("KDatabaseOptions" at the top level) of an
 // object file of either form. `set` rewrites the file through the object
@@ -10,7 +10,8 @@
 #include "host/CHostApp.h"
 #include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
-#include "host/KObjectFileCommands.h"
+#include "host/KModelOptionsFile.h"
+#include "host/KPythonOptionsScript.h"
 #include "model/options/KDatabaseOptions.h"
 #include "model/options/KOptionEntry.h"
 #include "model/options/KOptionsScript.h"
@@ -31,32 +32,16 @@ const char kUsage[] =
     "usage: quelmhost options MODEL list\n"
     "       quelmhost options MODEL get NAME [--type int|real|string|bool]\n"
     "       quelmhost options MODEL set NAME VALUE [--type int|real|string|bool]\n"
-    "       quelmhost options MODEL script [--all]\n"
+    "       quelmhost options MODEL script [--all] [--python]\n"
     "  list    one option a line: NAME = VALUE (type, visible|hidden, default|changed)\n"
     "  get     the value of one option\n"
     "  set     set (or add) an option and save the model; without --type an existing\n"
     "          option keeps its type and a new one is typed by its value\n"
-    "  script  the commands that replay the options (visible or modified ones; all with --all)\n"
+    "  script  the commands that replay the options (visible or modified ones; all with --all);\n"
+    "          with --python a Python script for quelmhost script FILE --model MODEL\n"
     "  --      end of options\n";
 
 const char* const kTypeWords[] = {"int", "real", "string", "bool"};
-
-// A model's store: options the file holds are added as they are; warnings
-// of the reader go to standard error.
-class KModelOptions : public KDatabaseOptions {
- protected:
-  void unknownOption(const KOption<long>& r) override { addRecord(r); }
-  void unknownOption(const KOption<double>& r) override { addRecord(r); }
-  void unknownOption(const KOption<KString>& r) override { addRecord(r); }
-  void unknownOption(const KOption<bool>& r) override { addRecord(r); }
-  bool skipsRegistryDefaults() const override { return true; }
-  void warn(const KString& text) override { fprintf(stderr, "quelmhost options: %s\n", text.GetString()); }
-};
-
-std::unique_ptr<KImplPersistance> openReader(const char* path) {
-  if (KIsTextObjectFile(path)) return std::make_unique<KTextPersistance>(path, false);
-  return std::make_unique<KBinaryPersistance>(path, false);
-}
 
 KString valueText(const long& v) { KString s; s.Format("%ld", v); return s; }
 KString valueText(const double& v) { KString s; numberToText(v, s, 0, 17, -1, 0.0, 0, "."); return s; }
@@ -132,46 +117,6 @@ bool setOption(KDatabaseOptions& store, const KString& name, const KString& text
   }
 }
 
-// Rewrites `path` with the store in place of its options object.
-void saveModel(const char* path, const KDatabaseOptions& store) {
-  if (!KFileSystem::Current()->exists(path)) {
-    KTextPersistance out(path, true);
-    store.write(out, nullptr);
-    out.Close();
-    return;
-  }
-  KObjectFileWalker walker(path);
-  const KImplPersistance& in = walker.values();
-  std::unique_ptr<KImplPersistance> out;
-  int level = in.getHeaderField(kHdrLevel);
-  if (walker.isText()) out = std::make_unique<KTextPersistance>(path, true, level);
-  else out = std::make_unique<KBinaryPersistance>(path, true, level);
-  out->setApplication(in.getHeaderField(kHdrApplication));
-  out->setMode(in.getHeaderField(kHdrMode));
-  FObjectFileRecord record;
-  int depth = 0, skipping = -1;
-  bool written = false;
-  while (walker.next(record)) {
-    if (record.m_tag == 'O') {
-      if (depth == 0 && skipping < 0 && !written && record.m_type == KPersistName("KDatabaseOptions")) {
-        skipping = depth;
-        store.write(*out, nullptr);
-        written = true;
-      }
-      ++depth;
-    } else if (record.m_tag == 'E') {
-      --depth;
-      if (skipping == depth) {
-        skipping = -1;
-        continue;
-      }
-    }
-    if (skipping < 0) KCopyObjectRecord(in, record, *out);
-  }
-  if (!written) store.write(*out, nullptr);
-  out->Close();
-}
-
 }  // namespace
 
 int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
@@ -181,7 +126,9 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
   int type = -1;
   bool all = false;
   KCommandLine line("options", kUsage);
+  bool python = false;
   line.flag("--all", &all);
+  line.flag("--python", &python);
   line.option("--type", [&type](const char* value) {
     for (int k = 0; k < 4; ++k)
       if (std::strcmp(value, kTypeWords[k]) == 0) type = k;
@@ -191,23 +138,27 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
   line.actions(1, {{"list", 0}, {"get", 1}, {"set", 2}, {"script", 0}}, &chosen);
   if (int status = line.parse(argc, argv); status >= 0) return status;
   if (all && chosen != kScript) return line.usageError("--all belongs to script");
+  if (python && chosen != kScript) return line.usageError("--python belongs to script");
   if (type >= 0 && chosen != kGet && chosen != kSet) return line.usageError("--type belongs to get and set");
   const char* path = words[0];
   app.startUp();
 
-  KModelOptions store;
+  KModelOptions store("quelmhost options");
   KString reason;
   const char* stage = "read";
   try {
     if (chosen != kSet || KFileSystem::Current()->exists(path)) {
-      std::unique_ptr<KImplPersistance> in = openReader(path);
-      store.read(*in, nullptr);
+      KReadModelOptions(path, store);
     }
     if (chosen == kList) {
       listType<long>(store, 0);
       listType<double>(store, 1);
       listType<KString>(store, 2);
       listType<bool>(store, 3);
+      return KHOST_EXIT_OK;
+    }
+    if (chosen == kScript && python) {
+      fputs(KPythonOptionsScript(store, all).GetString(), stdout);
       return KHOST_EXIT_OK;
     }
     if (chosen == kScript) {
@@ -235,7 +186,7 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
         return line.usageError(reason);
       }
       stage = "write";
-      saveModel(path, store);
+      KSaveModelOptions(path, store);
       return KHOST_EXIT_OK;
     }
   } catch (const CException& e) {

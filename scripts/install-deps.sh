@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config zlib1g-dev libdeflate-dev libgtest-dev libgmock-dev
           libbenchmark-dev libboost-dev libhdf5-dev libmuparser-dev
-          clang libclang-rt-14-dev ccache)
+          clang libclang-rt-14-dev ccache pybind11-dev python3-dev python3-pytest)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

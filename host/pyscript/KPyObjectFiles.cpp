@@ -1,0 +1,142 @@
+#include "host/pyscript/KPyObjectFiles.h"
+
+#include "host/pyscript/KPyVariant.h"
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KObjectFileWalker.h"
+#include "storage/objectfile/KTextPersistance.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace py = pybind11;
+
+namespace {
+
+py::str nameText(const KPersistName& name) {
+  KString text = name.m_name;
+  if (text.IsEmpty() && name.isNumeric()) text.Format("#%d.%d", name.m_nId, name.m_nIndex);
+  return KPyText(text);
+}
+
+py::list attributeValues(const KImplPersistance& in, char tag, long n) {
+  py::list values;
+  for (long i = 0; i < n; ++i) {
+    switch (tag) {
+      case 'I': values.append(py::int_(in.intValues()[i])); break;
+      case 'U':
+      case 'L': values.append(py::int_(in.uintValues()[i])); break;
+      case 'R': values.append(py::float_(in.realValues()[i])); break;
+      case 'B': values.append(py::bool_(in.boolValues()[i])); break;
+      case 'S': values.append(KPyText(in.stringValues()[i])); break;
+      default: break;
+    }
+  }
+  return values;
+}
+
+py::dict readObjectFile(const std::string& path) {
+  KObjectFileWalker walker(path.c_str());
+  KImplPersistance& in = walker.values();
+  py::dict file;
+  file["form"] = walker.isText() ? "text" : "binary";
+  file["level"] = in.getHeaderField(kHdrLevel);
+  file["application"] = in.getHeaderField(kHdrApplication);
+  file["mode"] = in.getHeaderField(kHdrMode);
+  py::list records;
+  FObjectFileRecord r;
+  while (walker.next(r)) {
+    const std::string tag(1, r.m_tag);
+    if (r.m_tag == 'O' || r.m_tag == 'E') records.append(py::make_tuple(tag, nameText(r.m_type), nameText(r.m_name)));
+    else if (r.m_tag == 'C') records.append(py::make_tuple(tag, nameText(r.m_name), KPyText(in.charValues())));
+    else records.append(py::make_tuple(tag, nameText(r.m_name), attributeValues(in, r.m_tag, r.m_count)));
+  }
+  file["records"] = records;
+  return file;
+}
+
+template <class T>
+std::vector<T> valuesOf(py::handle values) {
+  std::vector<T> out;
+  for (py::handle v : values.cast<py::sequence>()) out.push_back(v.cast<T>());
+  return out;
+}
+
+void writeRecord(KPersistance& out, py::handle item) {
+  py::tuple record = item.cast<py::tuple>();
+  if (record.size() != 3) throw py::value_error("a record is (tag, name, values) or (\"O\"/\"E\", type, name)");
+  const std::string tag = record[0].cast<std::string>();
+  if (tag.size() != 1) throw py::value_error("a record tag is one letter");
+  const KPersistName name(KString(record[1].cast<std::string>()));
+  py::handle values = record[2];
+  switch (tag[0]) {
+    case 'O': out.beginObject(name, KPersistName(KString(values.cast<std::string>()))); return;
+    case 'E': out.endObject(); return;
+    case 'I': {
+      std::vector<LONGLONG> v = valuesOf<LONGLONG>(values);
+      out.writeI64(name, static_cast<long>(v.size()), v.data());
+      return;
+    }
+    case 'U':
+    case 'L': {
+      std::vector<ULONGLONG> v = valuesOf<ULONGLONG>(values);
+      if (tag[0] == 'U') out.writeU64(name, static_cast<long>(v.size()), v.data());
+      else out.writeL64(name, static_cast<long>(v.size()), v.data());
+      return;
+    }
+    case 'R': {
+      std::vector<double> v = valuesOf<double>(values);
+      out.writeR(name, static_cast<long>(v.size()), v.data());
+      return;
+    }
+    case 'B': {
+      std::vector<char> v;
+      for (py::handle b : values.cast<py::sequence>()) v.push_back(b.cast<bool>());
+      std::unique_ptr<bool[]> flags(new bool[v.size() + 1]);
+      for (size_t i = 0; i < v.size(); ++i) flags[i] = v[i] != 0;
+      out.writeB(name, static_cast<long>(v.size()), flags.get());
+      return;
+    }
+    case 'C': {
+      const std::string chars = values.cast<std::string>();
+      out.writeC(name, static_cast<long>(chars.size()), chars.data());
+      return;
+    }
+    case 'S': {
+      std::vector<KString> v;
+      for (py::handle s : values.cast<py::sequence>()) v.emplace_back(s.cast<std::string>());
+      out.writeS(name, static_cast<long>(v.size()), v.data());
+      return;
+    }
+    default: throw py::value_error("unknown record tag " + tag);
+  }
+}
+
+void writeObjectFile(const std::string& path, py::sequence records, const std::string& form, int level,
+                     int application, int mode) {
+  if (form != "text" && form != "binary") throw py::value_error("form is \"text\" or \"binary\"");
+  if (level < 0 || level > 9) throw py::value_error("level is 0 to 9");
+  std::unique_ptr<KImplPersistance> out;
+  if (form == "text") out = std::make_unique<KTextPersistance>(path.c_str(), true, level);
+  else out = std::make_unique<KBinaryPersistance>(path.c_str(), true, level);
+  out->setApplication(application);
+  out->setMode(mode);
+  size_t index = 0;
+  for (py::handle record : records) {
+    try {
+      writeRecord(*out, record);
+    } catch (const py::cast_error&) {
+      throw py::value_error("record " + std::to_string(index) + " holds a value its tag does not take");
+    }
+    ++index;
+  }
+  out->Close();
+}
+
+}  // namespace
+
+void KBindObjectFiles(py::module_& m) {
+  m.def("readObjectFile", &readObjectFile, py::arg("path"));
+  m.def("writeObjectFile", &writeObjectFile, py::arg("path"), py::arg("records"), py::arg("form") = "text",
+        py::arg("level") = 1, py::arg("application") = 0, py::arg("mode") = 0);
+}
