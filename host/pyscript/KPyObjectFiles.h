@@ -1,6 +1,6 @@
 // Object files for scripts, as plain Python values.
 //
-// quelm.readObjectFile(path) reads a file of either form into
+// quelm.readObjectFile(path, reals="list") reads a file of either form into
 //   {"form": "text"|"binary", "level": n, "application": n, "mode": n,
 //    "records": [...]}
 // with one tuple per record in file order:
@@ -9,6 +9,8 @@
 //   (tag, name, [values])       an attribute: tag "I" "U" "L" (ints), "R"
 //                               (floats), "B" (bools), "S" (strs), "C" (one
 //                               str of the characters)
+// With reals="array" the "R" values come as one array.array("d") instead of
+// a list: a single copy, for attributes of millions of reals.
 // Numeric names read as "#id.index" when the file gives no text for them.
 //
 // quelm.writeObjectFile(path, records, form="text", level=1, application=0,

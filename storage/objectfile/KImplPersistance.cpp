@@ -270,6 +270,9 @@ void KImplPersistance::putRecord(char tag, int field, const KPersistName& name, 
     throw KAttributeTooLargeException(m_fileName, shown, count);
   }
   if (count < 0 || (count > 0 && !values.m_data)) AfxThrowInvalidArgException();
+  // Every attribute belongs to an object: the reader finds attributes only
+  // inside one, so a file with one outside could not be read back.
+  if (m_nDepth == 0) AfxThrowInvalidArgException();
   guardedWrite([&] { writeRecord(tag, name, count, values); });
   raiseMaximum(field, count);
   if (m_pMirror) {

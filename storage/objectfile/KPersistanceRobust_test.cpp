@@ -394,6 +394,27 @@ TEST(KPersistanceNames, NumericAndTextNamesCompareByTheirKind) {
   EXPECT_EQ(p.makeUniqueName(KPersistName(3, 0)).m_nIndex, 2);
 }
 
+TEST(KPersistance, AttributesOutsideAnyObjectAreRefused) {
+  KScratchFolder scratch("persist");
+  const std::string path = scratch.path() + "/model";
+  for (bool text : {true, false}) {
+    std::unique_ptr<KImplPersistance> w;
+    if (text) w = std::make_unique<KTextPersistance>(path.c_str(), true);
+    else w = std::make_unique<KBinaryPersistance>(path.c_str(), true);
+    EXPECT_THROW(w->writeReal("r", 1.0), CInvalidArgException);
+    w->beginObject("T", "o");
+    w->writeReal("r", 2.0);
+    w->endObject();
+    EXPECT_THROW(w->writeInt("n", 1), CInvalidArgException);
+    w->Close();
+    std::unique_ptr<KImplPersistance> r;
+    if (text) r = std::make_unique<KTextPersistance>(path.c_str(), false);
+    else r = std::make_unique<KBinaryPersistance>(path.c_str(), false);
+    r->enterObject("T", "o");
+    EXPECT_EQ(r->readReal("r", 0.0), 2.0);
+  }
+}
+
 TEST(KPersistanceText, ValuesTheTextFormCannotCarryAreRefusedAndTheOldFileKept) {
   KScratchFolder scratch("persist");
   std::string folder = scratch.path();

@@ -20,6 +20,13 @@ def test_application_answers():
         quelm.lookupOption("noSuchOption", None)
 
 
+def test_no_op_calls_for_the_bridge_benchmark():
+    assert quelm._emptyFunction() is None
+    s = quelm.OptionsStore()
+    assert s.ping() is None
+    assert quelm.globalOptions().ping() is None
+
+
 def test_global_options_answer_the_lookups():
     g = quelm.globalOptions()
     assert g is quelm.globalOptions()
@@ -101,6 +108,8 @@ def test_wrapper_of_a_closed_model_is_dead(tmp_path):
     assert not o.alive
     with pytest.raises(ReferenceError, match="the object no longer exists"):
         o.getString("name")
+    with pytest.raises(ReferenceError, match="the object no longer exists"):
+        o.ping()
     again = quelm.Model(path)
     assert again.options.getString("name") == "v\u00e9"
 
@@ -135,6 +144,24 @@ def test_object_files_both_forms(tmp_path):
         assert quelm.readObjectFile(path)["records"] == recs
     with pytest.raises(ValueError):
         quelm.writeObjectFile(str(tmp_path / "g"), recs, form="xml")
+    # Reals as one array of doubles; every other tag keeps its list.
+    many = [i / 7 for i in range(1000)] + [-1e300, 5e-324]
+    path = str(tmp_path / "reals")
+    quelm.writeObjectFile(path, [("O", "K", "m"), ("R", "r", many), ("R", "none", []), ("I", "n", [4]), ("E", "K", "m")],
+                          form="binary")
+    arrays = quelm.readObjectFile(path, reals="array")["records"][1:4]
+    assert [type(v).__name__ for _, _, v in arrays] == ["array", "array", "list"]
+    assert arrays[0][2].typecode == "d" and arrays[0][2].tolist() == many
+    assert len(arrays[1][2]) == 0 and arrays[2][2] == [4]
+    assert quelm.readObjectFile(path)["records"][1][2] == many
+    # A file is read by its objects: records outside one are refused, not
+    # written into a file that cannot be read back.
+    for bad in ([("R", "r", [1.0])], [("O", "K", "m"), ("E", "K", "m"), ("I", "n", [1])], [("E", "K", "m")]):
+        with pytest.raises(ValueError):
+            quelm.writeObjectFile(path, bad)
+        assert quelm.readObjectFile(path)["records"][1][2] == many
+    with pytest.raises(ValueError):
+        quelm.readObjectFile(path, reals="tuple")
     with pytest.raises(OSError):
         quelm.readObjectFile(str(tmp_path / "none"))
     with pytest.raises(OSError):
