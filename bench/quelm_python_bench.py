@@ -6,10 +6,11 @@ writer would otherwise use, with the ratios (ours over the peer's time).
    nothing but go through the wrapper every bound library method takes,
    against 10^6 calls of quelm._emptyFunction(), the cheapest pybind11
    function of the same module. Target: at most 2x.
-2. A model file's 10^6 reals into Python: quelm.readObjectFile on an object
-   file written through the library, against h5py reading the same reals
-   from an HDF5 file (dataset[:] as a numpy array, and .tolist() for a
-   Python list like ours). Target: no slower. Skipped when h5py is missing.
+2. A model file's 10^6 reals into Python: quelm.readObjectFile on a binary
+   object file written through the library, against h5py reading the same
+   reals from an HDF5 file (dataset[:] as a numpy array, and .tolist() for a
+   Python list like ours); uncompressed against uncompressed and level 1
+   against gzip 1. Target: no slower. Skipped when h5py is missing.
 
 Run after building the module (cmake --build --preset default --target
 quelm_python_bench runs it), or by hand:
@@ -69,40 +70,51 @@ def bridge():
 
 
 def reading(folder):
-    print(f"== {REALS} reals of a model file into Python")
     try:
         import h5py
     except ImportError:
+        print(f"== {REALS} reals of a model file into Python")
         print("h5py is not installed (python3-h5py): the reading benchmark is skipped")
         return
     values = [i * 1e-3 - 17.25 for i in range(REALS)]
-    qob = os.path.join(folder, "reals.qob")
-    h5 = os.path.join(folder, "reals.h5")
-    quelm.writeObjectFile(qob, [("O", "KModel", "m"), ("R", "r", values), ("E", "KModel", "m")], form="binary")
-    with h5py.File(h5, "w") as f:
-        f.create_dataset("r", data=values, dtype="f8")
+    # Like for like: a plain object file (level 0) against a contiguous
+    # dataset, and the default compression (level 1) against a chunked
+    # dataset under gzip level 1.
+    for level, gzip in ((0, None), (1, 1)):
+        print(f"== {REALS} reals of a model file into Python, level {level}"
+              f" against HDF5 {'gzip ' + str(gzip) if gzip else 'uncompressed'}")
+        qob = os.path.join(folder, f"reals{level}.qob")
+        h5 = os.path.join(folder, f"reals{level}.h5")
+        quelm.writeObjectFile(qob, [("O", "KModel", "m"), ("R", "r", values), ("E", "KModel", "m")],
+                              form="binary", level=level)
+        with h5py.File(h5, "w") as f:
+            if gzip:
+                f.create_dataset("r", data=values, dtype="f8", chunks=(65536,), compression="gzip",
+                                 compression_opts=gzip)
+            else:
+                f.create_dataset("r", data=values, dtype="f8")
 
-    def ours(reals):
-        return quelm.readObjectFile(qob, reals=reals)["records"][1][2]
+        def ours(reals):
+            return quelm.readObjectFile(qob, reals=reals)["records"][1][2]
 
-    def theirs(as_list):
-        with h5py.File(h5, "r") as f:
-            data = f["r"][:]
-        return data.tolist() if as_list else data
+        def theirs(as_list):
+            with h5py.File(h5, "r") as f:
+                data = f["r"][:]
+            return data.tolist() if as_list else data
 
-    assert ours("list") == values and ours("array").tolist() == values
-    assert theirs(True) == values
-    t_list = best(lambda: ours("list"))
-    t_array = best(lambda: ours("array"))
-    t_h5 = best(lambda: theirs(False))
-    t_h5_list = best(lambda: theirs(True))
-    report("quelm.readObjectFile -> list", t_list)
-    report('quelm.readObjectFile(reals="array") -> array', t_array)
-    report("h5py dataset[:] -> numpy array", t_h5)
-    report("h5py dataset[:].tolist() -> list", t_h5_list)
-    ratio("list / h5py .tolist()", t_list, t_h5_list, 1)
-    ratio("array / h5py dataset[:]", t_array, t_h5, 1)
-    ratio("list / h5py dataset[:]", t_list, t_h5, 1)
+        assert ours("list") == values and ours("array").tolist() == values
+        assert theirs(True) == values
+        t_list = best(lambda: ours("list"))
+        t_array = best(lambda: ours("array"))
+        t_h5 = best(lambda: theirs(False))
+        t_h5_list = best(lambda: theirs(True))
+        report("quelm.readObjectFile -> list", t_list)
+        report('quelm.readObjectFile(reals="array") -> array', t_array)
+        report("h5py dataset[:] -> numpy array", t_h5)
+        report("h5py dataset[:].tolist() -> list", t_h5_list)
+        ratio("list / h5py .tolist()", t_list, t_h5_list, 1)
+        ratio("array / h5py dataset[:]", t_array, t_h5, 1)
+        ratio("list / h5py dataset[:]", t_list, t_h5, 1)
 
 
 def main():
