@@ -16,7 +16,8 @@
 // quelm.writeObjectFile(path, records, form="text", level=1, application=0,
 // mode=0) writes such records through the object file save: the old file is
 // replaced only once the new one is complete, so a bad record (ValueError)
-// leaves it as it was.
+// leaves it as it was. Attributes belong inside an object: one outside any,
+// or an end with no object open, is such a bad record.
 #pragma once
 #include <pybind11/pybind11.h>
 
