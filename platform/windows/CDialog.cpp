@@ -157,6 +157,10 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRes
     *pResult = OnInitDialog();
     return TRUE;
   }
+  if (message == WM_CLOSE) {  // the dialog manager turns closing into Cancel
+    *pResult = 0;
+    return OnCommand(MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  }
   return CWnd::OnWndMsg(message, wParam, lParam, pResult);
 }
 
