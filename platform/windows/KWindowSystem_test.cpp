@@ -22,6 +22,12 @@
 extern char** environ;
 
 namespace {
+// The companion library, attached once per program as the host attaches it.
+void attachCompanion() {
+  static const bool attached = (InitMFCExtension(), true);
+  (void)attached;
+}
+
 constexpr UINT kEdit = 3001;
 const KDialogItemTemplate kItems[] = {{"Edit", kEdit, WS_CHILD | WS_VISIBLE, 5, 5, 80, 12, ""}};
 const KDialogTemplate kTemplate = {1, "Keys", WS_POPUP | WS_CAPTION | WS_VISIBLE, 100, 40, kItems, 1, nullptr, 0};
@@ -122,7 +128,7 @@ TEST(KWindowSystemTest, CallbacksRunOnceEventsAreHandled) {
 
 TEST(KWindowSystemTest, DialogAcceleratorsOfTheCompanionLibrary) {
   ASSERT_TRUE(AfxWindowSystemAvailable());
-  InitMFCExtension();
+  attachCompanion();
   HINSTANCE companion = AfxFindResourceModule("quelmres");
   ASSERT_NE(companion, nullptr);
   EXPECT_EQ(LoadAccelerators(AfxGetInstanceHandle(), IDR_DIALOG_ACCELERATORS), nullptr);
