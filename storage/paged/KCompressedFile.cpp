@@ -353,6 +353,12 @@ ULONGLONG KCompressedFile::Seek(LONGLONG offset, UINT origin) {
   return m_pageStart + m_nPagePos;
 }
 
+ULONGLONG KCompressedFile::GetDataLength() {
+  if (m_pages.getCount() == 0) buildPageTable();
+  long count = m_pages.getCount();
+  return count ? m_pages[count - 1].m_start + static_cast<ULONGLONG>(m_pages[count - 1].m_nSize) : 0;
+}
+
 ULONGLONG KCompressedFile::GetPosition() {
   if (isPlain()) return m_file.GetPosition();
   return m_pageStart + m_nPagePos;

@@ -116,6 +116,9 @@ class KCompressedFile {
   // may be sought.
   ULONGLONG Seek(LONGLONG offset, UINT origin);
   ULONGLONG GetPosition();
+  // Reading compressed: the logical size of the data, from the page table
+  // (built if need be), without loading a page.
+  ULONGLONG GetDataLength();
   // Writes the last page when writing, forces the data to the device, closes
   // m_file and frees pages and table. On failure the file is closed all the
   // same, the pages are freed, and the exception is passed on.
