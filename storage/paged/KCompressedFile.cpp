@@ -185,8 +185,8 @@ void KCompressedFile::followStream(long n) {
 
 // The cached page that a load recycles when the cache is full: the least
 // recently used one, except while a reader streams forward through more
-// pages than the cache holds. A stream over the whole file is how the object
-// index is built, and a second pass from the start follows; recycling the
+// pages than the cache holds. A stream over the whole file is how a tool
+// checks a whole object file before it lists it from the start; recycling the
 // least recently used page would have lost every page that pass wants by the
 // time it comes. A stream therefore recycles the nearest page behind its
 // last three, and the earliest pages stay cached, for the next pass.

@@ -299,8 +299,8 @@ TEST_F(KCompressedFileTest, CacheKeepsTheTwentyMostRecentlyUsedPages) {
   EXPECT_EQ(file->getPageCount(), 0);
 }
 
-// A reader that streams through the whole file (as the object index is
-// built) and then again from the start finds the earliest pages still cached
+// A reader that streams through the whole file (as a whole object file is
+// checked) and then again from the start finds the earliest pages still cached
 // and the last three too: only the pages between are inflated twice.
 TEST_F(KCompressedFileTest, ASecondPassFromTheStartFindsTheEarliestPagesCached) {
   std::string data = modelBytes(40 * kPage);
@@ -326,6 +326,19 @@ TEST_F(KCompressedFileTest, ASecondPassFromTheStartFindsTheEarliestPagesCached) 
   EXPECT_EQ(lines->getInflatedPageCount(), 40);
   EXPECT_NE(lines->getPageInfo(0).m_pCacheNode, nullptr);
   EXPECT_EQ(lines->getPageInfo(30).m_pCacheNode, nullptr);
+}
+
+// The data's length comes from the page table: no page is inflated for it.
+TEST_F(KCompressedFileTest, TheDataLengthNeedsNoPage) {
+  for (Form form : kForms) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{kPage}, size_t{3 * kPage + 17}}) {
+      writeBytes(form, modelBytes(size));
+      auto file = openForReading(form);
+      EXPECT_EQ(file->GetDataLength(), size);
+      EXPECT_EQ(file->getInflatedPageCount(), 0);
+      EXPECT_EQ(file->getCachedPageCount(), 0);
+    }
+  }
 }
 
 TEST_F(KCompressedFileTest, LevelZeroWritesAPlainFile) {
