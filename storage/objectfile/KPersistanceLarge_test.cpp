@@ -271,7 +271,7 @@ TEST(KPersistanceLarge, AReadInFileOrderInflatesEachPageOnce) {
     // The page cache, one read block of compressed bytes, the value arrays
     // and the index of the parts.
     EXPECT_LT(KHeapPeakBytes() - start,
-              21u * sizeof(KCompressedFile::FCachedPage) + KCompressedFile::kReadBlock + 256u * 1024)
+              21u * sizeof(KCompressedFile::FCachedPage) + KCompressedFile::kReadBlock + 512u * 1024)
         << c.text << " " << c.parts;
     // Every page but the last is full.
     const long pages = static_cast<long>((in->getLogicalSize() + KCompressedFile::kPageSize - 1) /
