@@ -43,17 +43,58 @@ constexpr uint64_t kPowersOfTen[20] = {1ULL, 10ULL, 100ULL, 1000ULL, 10000ULL, 1
                                        100000000000000000ULL, 1000000000000000000ULL,
                                        10000000000000000000ULL};
 
-// (hi:lo) / d for a quotient known to fit 64 bits.
-uint64_t divide128(uint64_t hi, uint64_t lo, uint64_t d, uint64_t& remainder) {
-#if defined(__x86_64__)
-  uint64_t q;
-  __asm__("divq %4" : "=a"(q), "=d"(remainder) : "a"(lo), "d"(hi), "rm"(d));
-  return q;
-#else
-  unsigned __int128 n = (static_cast<unsigned __int128>(hi) << 64) | lo;
-  remainder = static_cast<uint64_t>(n % d);
-  return static_cast<uint64_t>(n / d);
-#endif
+// Division by 10^n as a multiplication: each divisor is shifted until its
+// top bit is set and given its reciprocal v = floor((2^128 - 1) / d) - 2^64,
+// and a 128-bit number (hi:lo) with hi < d is divided by the 2-by-1 method of
+// Moeller and Granlund ("Improved division by invariant integers", 2011),
+// exact for every such number.
+struct FDivisor {
+  uint64_t m_d;      // 10^n shifted left by m_shift
+  uint64_t m_v;      // its reciprocal
+  int m_shift;
+};
+
+constexpr FDivisor makeDivisor(uint64_t d) {
+  int shift = 0;
+  while (!(d >> 63)) {
+    d <<= 1;
+    ++shift;
+  }
+  const unsigned __int128 all = ~static_cast<unsigned __int128>(0);
+  return {d, static_cast<uint64_t>(all / d - (static_cast<unsigned __int128>(1) << 64)), shift};
+}
+
+constexpr auto kDivisors = [] {
+  struct {
+    FDivisor m_at[20];
+  } table{};
+  for (int n = 0; n < 20; ++n) table.m_at[n] = makeDivisor(kPowersOfTen[n]);
+  return table;
+}();
+
+// (hi:lo) / 10^n, the quotient known to fit 64 bits (hi:lo < 10^n * 2^64).
+uint64_t divideByPowerOfTen(uint64_t hi, uint64_t lo, int n, uint64_t& remainder) {
+  const FDivisor& div = kDivisors.m_at[n];
+  // Shifted with the divisor, the number keeps its high word below it.
+  if (div.m_shift) {
+    hi = (hi << div.m_shift) | (lo >> (64 - div.m_shift));
+    lo <<= div.m_shift;
+  }
+  unsigned __int128 q = static_cast<unsigned __int128>(div.m_v) * hi;
+  q += (static_cast<unsigned __int128>(hi) << 64) | lo;
+  uint64_t q1 = static_cast<uint64_t>(q >> 64) + 1;
+  const uint64_t q0 = static_cast<uint64_t>(q);
+  uint64_t r = lo - q1 * div.m_d;
+  if (r > q0) {
+    --q1;
+    r += div.m_d;
+  }
+  if (r >= div.m_d) {
+    ++q1;
+    r -= div.m_d;
+  }
+  remainder = r >> div.m_shift;
+  return q1;
 }
 
 // Eight digit characters, loaded little-endian, as their number; the
@@ -123,7 +164,7 @@ const char* shortDecimal(const char* p, const char* end, double& value) {
     ++s;
   }
   uint64_t r = 0;
-  const uint64_t q = divide128(static_cast<uint64_t>(n >> 64), static_cast<uint64_t>(n), d, r);
+  const uint64_t q = divideByPowerOfTen(static_cast<uint64_t>(n >> 64), static_cast<uint64_t>(n), fraction, r);
   uint64_t mantissa = q >> 11;
   const uint64_t below = q & 0x7FF;
   if (below > 0x400 || (below == 0x400 && (r != 0 || (mantissa & 1)))) ++mantissa;

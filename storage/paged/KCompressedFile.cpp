@@ -259,6 +259,28 @@ BOOL KCompressedFile::ReadString(KString& line) {
   }
 }
 
+UINT KCompressedFile::ReadToLineEnd(std::string& out, bool& lineEnd) {
+  if (isPlain() || m_bWriting) AfxThrowInvalidArgException();
+  lineEnd = false;
+  if (m_cache.IsEmpty() && loadPage(0)) return 0;
+  FCachedPage* page = &currentPage();
+  UINT size = static_cast<UINT>(m_pages[page->m_nPage].m_nSize);
+  if (m_nPagePos >= size) {
+    if (loadPage(page->m_nPage + 1L)) return 0;
+    page = &currentPage();
+    size = static_cast<UINT>(m_pages[page->m_nPage].m_nSize);
+  }
+  const char* start = page->m_data + m_nPagePos;
+  const UINT rest = size - m_nPagePos;
+  const char* lf = static_cast<const char*>(std::memchr(start, '\n', rest));
+  const UINT length = lf ? static_cast<UINT>(lf - start) : rest;
+  out.append(start, length);
+  lineEnd = lf != nullptr;
+  const UINT passed = lineEnd ? length + 1 : length;
+  m_nPagePos += passed;
+  return passed;
+}
+
 void KCompressedFile::Write(const void* buffer, UINT count) {
   if (isPlain()) {
     m_file.Write(buffer, count);

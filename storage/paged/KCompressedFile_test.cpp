@@ -328,6 +328,39 @@ TEST_F(KCompressedFileTest, ASecondPassFromTheStartFindsTheEarliestPagesCached) 
   EXPECT_EQ(lines->getPageInfo(30).m_pCacheNode, nullptr);
 }
 
+// Line pieces come straight from the page: up to a line feed, or to the
+// page's end (here the blank filler before a line that did not fit).
+TEST_F(KCompressedFileTest, LinePiecesEndAtALineFeedOrThePageEnd) {
+  const std::string second = std::string(31995, 'x') + "\r\n";  // does not fit after "ab"
+  writeFile(Form::text, 1, [&](KCompressedFile& f) {
+    f.WriteString("ab\r\n");
+    f.WriteString(KString(second.c_str()));
+    f.WriteString("last");
+  });
+  auto file = openForReading(Form::text);
+  std::string out;
+  bool lineEnd = false;
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 4u);
+  EXPECT_TRUE(lineEnd);
+  EXPECT_EQ(out, "ab\r");
+  out.clear();
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), static_cast<UINT>(kPage - 4));
+  EXPECT_FALSE(lineEnd);
+  EXPECT_TRUE(out == std::string(kPage - 4, ' '));
+  out.clear();
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), static_cast<UINT>(second.size()));
+  EXPECT_TRUE(lineEnd);
+  EXPECT_TRUE(out == second.substr(0, second.size() - 1));
+  out.clear();
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 3u);  // the filler of page 1
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 4u);
+  EXPECT_FALSE(lineEnd);
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 0u);
+  EXPECT_EQ(out, "   last");
+  EXPECT_EQ(file->GetPosition(), 2u * kPage + 4);
+  EXPECT_TRUE(file->checkInvariants());
+}
+
 // The data's length comes from the page table: no page is inflated for it.
 TEST_F(KCompressedFileTest, TheDataLengthNeedsNoPage) {
   for (Form form : kForms) {
