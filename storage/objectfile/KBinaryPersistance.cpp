@@ -1,6 +1,7 @@
 #include "storage/objectfile/KBinaryPersistance.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 static_assert(sizeof(double) == 8 && sizeof(LONGLONG) == 8, "8-byte values");
@@ -139,6 +140,12 @@ void KBinaryPersistance::writeRecord(char tag, const KPersistName& name, long co
   }
   if (values.m_kind == kChar) {
     put(values.m_data, static_cast<size_t>(count));
+    return;
+  }
+  // Eight-byte values already stand in memory as the file has them.
+  if (std::endian::native == std::endian::little &&
+      (values.m_kind == kReal || values.m_kind == kInt64 || values.m_kind == kUInt64)) {
+    put(values.m_data, static_cast<size_t>(count) * 8);
     return;
   }
   for (long i = 0; i < count; ++i) {

@@ -145,13 +145,17 @@ void KImplPersistance::openRead(EReading reading) {
       m_logicalSize = m_pFile->m_file.GetLength();
     } else {
       m_pFile->Seek(0, CFile::begin);  // builds the page table
-      m_logicalSize = m_pFile->Seek(INT64_MAX, CFile::begin);
+      m_logicalSize = m_pFile->GetDataLength();
     }
     if (m_streamStart > m_logicalSize) throwBadFile();
-    if (reading == kFull)
-      buildObjectIndex();
-    else
+    if (reading == kFull) {
+      m_indexPos = m_streamStart;
+      m_bIndexed = false;
+      const ULONGLONG checked = m_checkedAtOpen;
+      indexUntil([&] { return m_indexPos - m_streamStart >= checked; });
+    } else {
       m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
+    }
   } catch (...) {
     m_pFile->m_file.Abort();
     m_bOpen = false;
@@ -337,48 +341,64 @@ ULONGLONG KImplPersistance::remainingBytes() {
   return pos < m_logicalSize ? m_logicalSize - pos : 0;
 }
 
-void KImplPersistance::buildObjectIndex() {
-  m_pFile->Seek(static_cast<LONGLONG>(m_streamStart), CFile::begin);
-  long stack[kMaxDepth];
-  int depth = 0;
-  FRecordHead head;
-  for (;;) {
-    ULONGLONG start = m_pFile->GetPosition();
-    if (!readRecordHead(head)) break;
-    if (m_pFile->GetPosition() <= start) throwBadFile();
-    if (head.m_tag == 'O') {
-      if (depth >= kMaxDepth) throwBadFile();
-      FObjectEntry entry;
-      entry.m_type = head.m_type;
-      entry.m_name = head.m_name;
-      entry.m_parent = depth ? stack[depth - 1] : -1;
-      entry.m_start = start;
-      entry.m_body = m_pFile->GetPosition();
-      long at = m_objects.add(entry, std::max(16L, m_objects.getCount()));
-      if (at < 0) AfxThrowMemoryException();
-      stack[depth++] = at;
-    } else if (head.m_tag == 'E') {
-      if (depth == 0) throwBadFile();
-      FObjectEntry& entry = m_objects[stack[--depth]];
-      entry.m_end = m_pFile->GetPosition();
-      entry.m_next = m_objects.getCount();
-    } else {
-      if (depth == 0) throwBadFile();
-      readRecordValues(head, false);
-    }
+// The frontier's record has been read, head and values; `after` is where the
+// next one starts. Checks that the structure stays sound.
+void KImplPersistance::indexRecord(const FRecordHead& head, ULONGLONG after) {
+  if (after <= m_indexPos) throwBadFile();
+  if (head.m_tag == 'O') {
+    if (m_nIndexDepth >= kMaxDepth) throwBadFile();
+    FObjectEntry entry;
+    entry.m_type = head.m_type;
+    entry.m_name = head.m_name;
+    entry.m_parent = m_nIndexDepth ? m_indexStack[m_nIndexDepth - 1] : -1;
+    entry.m_start = m_indexPos;
+    entry.m_body = after;
+    long at = m_objects.add(entry, std::max(16L, m_objects.getCount()));
+    if (at < 0) AfxThrowMemoryException();
+    m_indexStack[m_nIndexDepth++] = at;
+  } else if (head.m_tag == 'E') {
+    if (m_nIndexDepth == 0) throwBadFile();
+    FObjectEntry& entry = m_objects[m_indexStack[--m_nIndexDepth]];
+    entry.m_end = after;
+    entry.m_next = m_objects.getCount();
+  } else if (m_nIndexDepth == 0) {
+    throwBadFile();
   }
-  if (depth != 0) throwBadFile();
+  m_indexPos = after;
 }
 
-long KImplPersistance::childObject(long parent, const KPersistName& type, const KPersistName& name) const {
-  long count = m_objects.getCount();
+// Indexes records from the frontier until `done()` holds or the data ends.
+// The file position is left where the pass stopped.
+template <class Done>
+void KImplPersistance::indexUntil(Done&& done) {
+  if (m_bIndexed || done()) return;
+  m_pFile->Seek(static_cast<LONGLONG>(m_indexPos), CFile::begin);
+  FRecordHead head;
+  do {
+    head.m_start = m_indexPos;
+    if (!readRecordHead(head)) {
+      if (m_nIndexDepth != 0) throwBadFile();
+      m_bIndexed = true;
+      return;
+    }
+    if (head.m_tag != 'O' && head.m_tag != 'E') readRecordValues(head, false);
+    indexRecord(head, m_pFile->GetPosition());
+  } while (!done());
+}
+
+// The children of `parent` are found by jumping from each to the entry past
+// its descendants; the index is grown only as far as the search needs.
+long KImplPersistance::childObject(long parent, const KPersistName& type, const KPersistName& name) {
   long i = parent < 0 ? 0 : parent + 1;
-  long end = parent < 0 ? count : m_objects[parent].m_next;
-  for (; i < end; i = m_objects[i].m_next) {
+  for (;;) {
+    indexUntil([&] { return i < m_objects.getCount() || isClosed(parent); });
+    if (i >= m_objects.getCount()) return -1;
+    if (parent >= 0 && isClosed(parent) && i >= m_objects[parent].m_next) return -1;
     const FObjectEntry& e = m_objects[i];
     if (e.m_type == type && e.m_name == name) return i;
+    indexUntil([&] { return isClosed(i); });
+    i = m_objects[i].m_next;
   }
-  return -1;
 }
 
 long KImplPersistance::objectAt(ULONGLONG start) const {
@@ -398,6 +418,7 @@ void KImplPersistance::enterObject(const KPersistName& type, const KPersistName&
   if (m_nDepth >= kMaxDepth) throwBadFile();
   long parent = m_nDepth ? m_frames[m_nDepth - 1].m_object : -1;
   long found = childObject(parent, type, name);
+  // childObject has indexed the whole file when the top level misses.
   if (found < 0 && parent < 0 && m_objects.getCount() > 0 && m_objects[0].m_next == m_objects.getCount())
     found = 0;  // the one top-level object
   if (found < 0) throwBadFile();
@@ -550,23 +571,40 @@ bool KImplPersistance::locate(char tag, const KPersistName& name) {
     m_bHaveRecord = true;
     bool match = head.m_tag == tag && head.m_name == name;
     readRecordValues(head, match);
+    passRecord(head);
     m_bLoaded = match;
     f.m_scanPos = m_pFile->GetPosition();
     if (match) return true;
   }
 }
 
+// A nested object is passed by its positions in the index alone, so that no
+// page is loaded for it: a parent's attributes after large children cost
+// only the pages they stand on. An object whose end is not yet indexed has
+// the frontier inside it; the index is grown past its end first.
 bool KImplPersistance::nextAttributeHead(FRecordHead& head) {
+  ULONGLONG at = m_pFile->GetPosition();
   for (;;) {
-    head = FRecordHead();
-    head.m_start = m_pFile->GetPosition();
-    if (!readRecordHead(head)) throwBadFile();
+    long child = objectAt(at);
+    if (child < 0) {
+      if (at != m_pFile->GetPosition()) m_pFile->Seek(static_cast<LONGLONG>(at), CFile::begin);
+      head = FRecordHead();
+      head.m_start = at;
+      if (!readRecordHead(head)) throwBadFile();
+      if (head.m_tag != 'O') {
+        ++m_nScanned;
+        // An attribute is taken into the index once its values are passed.
+        if (head.m_tag == 'E') passRecord(head);
+        return head.m_tag != 'E';
+      }
+      passRecord(head);
+      child = objectAt(at);
+      if (child < 0) throwBadFile();
+    }
     ++m_nScanned;
-    if (head.m_tag == 'E') return false;
-    if (head.m_tag != 'O') return true;
-    long child = objectAt(head.m_start);
-    if (child < 0) throwBadFile();
-    m_pFile->Seek(static_cast<LONGLONG>(m_objects[child].m_end), CFile::begin);
+    indexUntil([&] { return isClosed(child); });
+    if (!isClosed(child)) throwBadFile();
+    at = m_objects[child].m_end;
   }
 }
 
@@ -576,6 +614,7 @@ bool KImplPersistance::rescan(const FFrame& f, char tag, const KPersistName& nam
   while (nextAttributeHead(head)) {
     const bool match = head.m_tag == tag && head.m_name == name;
     readRecordValues(head, match);
+    passRecord(head);
     if (match) {
       m_record = head;
       m_bHaveRecord = true;

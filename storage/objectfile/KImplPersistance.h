@@ -4,12 +4,22 @@
 // reader, the safe save, open and close. KTextPersistance and
 // KBinaryPersistance supply the header and the records.
 //
-// Reading. Opening reads and checks the header, then makes one pass over all
-// records to build the object index (type, name, parent, positions of start
-// and end, the index past the last descendant) and to check the structure:
-// every object ends, nesting stays within kMaxDepth levels, no attribute
-// stands outside an object, every count fits what is left of the file. An
-// attribute is found by name through the current object's frame:
+// Reading. Opening reads and checks the header. The object index (type,
+// name, parent, positions of start and end, the index past the last
+// descendant) is built by passing over the records in file order, checking
+// each as it goes: every object ends, nesting stays within kMaxDepth levels,
+// no attribute stands outside an object, every count fits what is left of
+// the file, every value reads. Opening passes over the first records, as
+// much as the page cache holds (setCheckedAtOpen), so that a file of up to
+// that size is checked whole before open returns; beyond it the pass goes on
+// only as far as the reader needs: to find an object, to skip one, or with
+// the reader itself, whose scan of an object's records takes each record at
+// the index's frontier. A reader that goes through a large file in order
+// therefore inflates each page once (a check of the whole file at open and
+// a read after it would need every page twice, or the whole file in memory),
+// and damage beyond the first pages is refused when the reader reaches it,
+// with the same exception. An attribute is found by name through the
+// current object's frame:
 //
 //   frame   := start, scan position, fully-scanned flag,
 //              index (KNamedFilePtrTree: name -> record position)
@@ -50,10 +60,10 @@ struct FObjectEntry {
   KPersistName m_type;
   KPersistName m_name;
   long m_parent = -1;   // index of the parent entry, -1 at file level
-  long m_next = 0;      // index past the last descendant
+  long m_next = 0;      // index past the last descendant, once m_end is known
   ULONGLONG m_start = 0;  // position of the start record
   ULONGLONG m_body = 0;   // position after the start record
-  ULONGLONG m_end = 0;    // position after the end record
+  ULONGLONG m_end = 0;    // position after the end record; 0 until it is indexed
 };
 
 // The header fields in the order of the file.
@@ -85,6 +95,12 @@ class KImplPersistance : public KPersistance {
 
   // Opens the file (done by the first operation otherwise).
   void open();
+  // Before a reader's open: how many bytes of records the open checks and
+  // indexes before it returns (kCheckedAtOpen unless set; ULLONG_MAX for the
+  // whole file, as tools that need every object first do; 0 for none).
+  void setCheckedAtOpen(ULONGLONG bytes) { m_checkedAtOpen = bytes; }
+  static constexpr ULONGLONG kCheckedAtOpen =
+      static_cast<ULONGLONG>(KCompressedFile::kCacheLimit - 4) * KCompressedFile::kPageSize;
   // Opens a file being read for tools that list it once, front to back,
   // without the object index: kHeaderOnly reads and checks the header and
   // nothing else (no page is read); kStream also finds the pages, so that
@@ -113,6 +129,8 @@ class KImplPersistance : public KPersistance {
     std::function<void(long, long)> sink(std::forward<Deliver>(deliver));
     return readNextRecordIn(head, window, &sink);
   }
+  // The objects indexed so far, in file order (all of them once the whole
+  // file is checked).
   long getObjectCount() const { return m_objects.getCount(); }
   const FObjectEntry& getObject(long i) const { return m_objects[i]; }
   // Values of the record read last (valid for its tag): I, U and L values
@@ -180,8 +198,10 @@ class KImplPersistance : public KPersistance {
   int getDepth() const override { return m_nDepth; }
   bool isWriting() const override { return m_bWriting; }
 
-  // For tests: how many records the attribute searches have read so far.
+  // For tests: how many records the attribute searches have read so far,
+  // and how many pages have been inflated.
   long getScannedRecords() const { return m_nScanned; }
+  long getInflatedPageCount() const { return m_pFile->getInflatedPageCount(); }
 
  protected:
   // What a value array given to writeRecord holds.
@@ -271,7 +291,16 @@ class KImplPersistance : public KPersistance {
   // How much a reader's open does: the values of EListing, then the rest.
   enum EReading { kHeader = kHeaderOnly, kStreamed = kStream, kFull };
   void openRead(EReading reading);
-  void buildObjectIndex();
+  // The object index, grown from its frontier (see above).
+  bool isClosed(long object) const { return object < 0 ? m_bIndexed : m_objects[object].m_end != 0; }
+  template <class Done>
+  void indexUntil(Done&& done);
+  void indexRecord(const FRecordHead& head, ULONGLONG after);
+  // After the reader has passed a record (head and values): takes it into
+  // the index when it stands at the frontier.
+  void passRecord(const FRecordHead& head) {
+    if (!m_bIndexed && head.m_start == m_indexPos) indexRecord(head, m_pFile->GetPosition());
+  }
   void discard() noexcept;
   void commit();
   void rethrowNamed(const CFileException& e) const;
@@ -279,7 +308,7 @@ class KImplPersistance : public KPersistance {
   template <class F>
   void guardedWrite(F&& f);
   void putRecord(char tag, int field, const KPersistName& name, long count, FValues values);
-  long childObject(long parent, const KPersistName& type, const KPersistName& name) const;
+  long childObject(long parent, const KPersistName& type, const KPersistName& name);
   long objectAt(ULONGLONG start) const;
   // The algorithm of every reader: true with the record's values loaded.
   bool locate(char tag, const KPersistName& name);
@@ -314,6 +343,13 @@ class KImplPersistance : public KPersistance {
   int m_nUnique = 0;
 
   KHGrowingArray<FObjectEntry> m_objects;
+  ULONGLONG m_checkedAtOpen = kCheckedAtOpen;
+  // The index's frontier: where its next record starts, the objects open
+  // there, and whether the index holds the whole file.
+  ULONGLONG m_indexPos = 0;
+  long m_indexStack[kMaxDepth] = {};
+  int m_nIndexDepth = 0;
+  bool m_bIndexed = true;
   FFrame m_frames[kMaxDepth];
   KPersistName m_openTypes[kMaxDepth];
   KPersistName m_openNames[kMaxDepth];

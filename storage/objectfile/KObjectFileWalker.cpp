@@ -1,5 +1,6 @@
 #include "storage/objectfile/KObjectFileWalker.h"
 
+#include <climits>
 #include <cstring>
 
 #include "storage/objectfile/KBinaryPersistance.h"
@@ -26,6 +27,7 @@ KObjectFileWalker::KObjectFileWalker(const char* fileName, EMode mode)
   else
     m_pFile = std::make_unique<KBinaryPersistance>(fileName, false);
   if (mode == kIndexed) {
+    m_pFile->setCheckedAtOpen(ULLONG_MAX);
     m_pFile->open();
     m_pFile->rewindRecords();
   } else {

@@ -4,12 +4,15 @@
 // for the multi-GB ones; memory is measured through the heap's byte count.
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cmath>
 #include <memory>
 #include <vector>
 
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KTextPersistance.h"
 #include "platform/KHeap.h"
+#include "storage/objectfile/KPersistTestSupport.h"
 #include "tests/support/KScratchFolder.h"
 
 namespace {
@@ -183,5 +186,97 @@ TEST(KPersistanceLarge, WindowedRecordsStayWithinTheirWindow) {
     EXPECT_TRUE(inOrder);
     // A window of reals and the page cache (20 pages of 32 KB).
     EXPECT_LT(KHeapPeakBytes() - start, 1000u * 8 + 21u * 32050 + 65536);
+  }
+}
+
+namespace {
+constexpr long kPerArray = 1000;
+constexpr int kArraysPerPart = 10;
+
+double resultAt(long part, long array, long i) {
+  const double x = static_cast<double>((part * kArraysPerPart + array) * kPerArray + i);
+  return 1000.0 * std::sin(0.001 * x) + std::fmod(x * 0.618034, 1.0) * 1e-6;
+}
+
+KString arrayName(long array) {
+  KString name;
+  name.Format("values%ld", array);
+  return name;
+}
+
+// A model as a solver saves it: parts of result arrays and labels, and an
+// attribute after the parts.
+void writeResults(bool text, const std::string& path, long parts, int level = 1) {
+  auto out = open(text, path, true, level);
+  out->beginObject("Model", "m");
+  out->writeInt("parts", static_cast<int>(parts));
+  std::vector<double> values(kPerArray);
+  std::vector<KString> labels(100);
+  for (long p = 0; p < parts; ++p) {
+    out->beginObject("Part", KPersistName(1, static_cast<int>(p)));
+    for (int a = 0; a < kArraysPerPart; ++a) {
+      for (long i = 0; i < kPerArray; ++i) values[static_cast<size_t>(i)] = resultAt(p, a, i);
+      out->writeR(arrayName(a), kPerArray, values.data());
+    }
+    for (size_t i = 0; i < labels.size(); ++i) labels[i].Format("N%ld", p * 100 + static_cast<long>(i));
+    out->writeS("labels", 100, labels.data());
+    out->endObject();
+  }
+  out->writeInt("after", 5);
+  out->endObject();
+  out->Close();
+}
+
+// Reads the model back in file order; false at the first wrong value.
+bool readResults(KImplPersistance& in, long parts) {
+  in.enterObject("Model", "m");
+  if (in.readInt("parts", 0) != parts) return false;
+  KHSimpleArray<double> values;
+  KHSimpleArray<KString> labels;
+  for (long p = 0; p < parts; ++p) {
+    in.enterObject("Part", KPersistName(1, static_cast<int>(p)));
+    for (int a = 0; a < kArraysPerPart; ++a) {
+      if (in.readReals(arrayName(a), values) != kPerArray) return false;
+      for (long i = 0; i < kPerArray; ++i)
+        if (values[i] != resultAt(p, a, i)) return false;
+    }
+    KString last;
+    last.Format("N%ld", p * 100 + 99);
+    if (in.readStrings("labels", labels) != 100 || labels[99] != last) return false;
+    in.leaveObject();
+  }
+  bool after = in.readInt("after", 0) == 5;
+  in.leaveObject();
+  return after;
+}
+}  // namespace
+
+// Opening checks as much of a file as the page cache holds; the rest is
+// checked as the reader goes through it, so that a read in file order
+// inflates every page once, whatever the size, in bounded memory.
+TEST(KPersistanceLarge, AReadInFileOrderInflatesEachPageOnce) {
+  KScratchFolder dir("large");
+  struct FCase {
+    bool text;
+    long parts;
+    long pages;
+  };
+  for (FCase c : {FCase{true, 10, 73}, FCase{true, 100, 718}, FCase{false, 29, 73}, FCase{false, 281, 718}}) {
+    std::string path = dir.file(c.text ? "results.txt" : "results.bin");
+    writeResults(c.text, path, c.parts);
+    auto in = open(c.text, path, false);
+    KHeapResetPeak();
+    const size_t start = KHeapLiveBytes();
+    ASSERT_TRUE(readResults(*in, c.parts)) << c.text << " " << c.parts;
+    // The page cache, one read block of compressed bytes, the value arrays
+    // and the index of the parts.
+    EXPECT_LT(KHeapPeakBytes() - start,
+              21u * sizeof(KCompressedFile::FCachedPage) + KCompressedFile::kReadBlock + 512u * 1024)
+        << c.text << " " << c.parts;
+    // Every page but the last is full.
+    const long pages = static_cast<long>((in->getLogicalSize() + KCompressedFile::kPageSize - 1) /
+                                         KCompressedFile::kPageSize);
+    EXPECT_GE(pages, c.pages);
+    EXPECT_EQ(in->getInflatedPageCount(), pages) << c.text << " " << c.parts;
   }
 }

@@ -163,6 +163,31 @@ bool walkAll(const std::string& path) {
     return false;
   }
 }
+
+// Reads the golden model by name with nothing checked at open, so that the
+// index grows as the reads need it; true when it was accepted.
+bool readGoldenLazily(bool text, const std::string& path) {
+  try {
+    auto r = makeFile(text, path, false);
+    r->setCheckedAtOpen(0);
+    r->enterObject("Model", "m1");
+    KHSimpleArray<LONGLONG> ints;
+    r->readInts64("ints", ints);
+    KHSimpleArray<KString> names;
+    r->readStrings("names", names);
+    r->readInt("absent", 0);  // the whole body, the child passed through the index
+    if (r->objectExists("Part", "p1")) {
+      r->enterObject("Part", "p1");
+      r->readInt(KPersistName(5, 2), 0);
+      r->leaveObject();
+    }
+    r->readReal("reals", 0.0);
+    r->leaveObject();
+    return true;
+  } catch (const CFileException&) {
+    return false;
+  }
+}
 }  // namespace
 
 TEST(KPersistanceRoundTrip, RandomNestedObjectsReadBackByNameInAnyOrder) {
@@ -186,6 +211,38 @@ TEST(KPersistanceRoundTrip, RandomNestedObjectsReadBackByNameInAnyOrder) {
         for (size_t k = tops.size(); k-- > 0;) checkModel(*r, tops[k], static_cast<int>(k), rng);
         ASSERT_FALSE(HasFailure()) << "text " << text << " level " << level;
         EXPECT_TRUE(walkAll(path));
+      }
+    }
+  }
+}
+
+// Nothing or only part of the file checked at open: objects are found, and
+// nested ones skipped, while the index grows from its frontier.
+TEST(KPersistanceRoundTrip, RandomNestedObjectsReadBackWithTheIndexGrownAsNeeded) {
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("rt");
+  std::mt19937 rng(777);
+  for (int round = 0; round < 4; ++round) {
+    for (bool text : {true, false}) {
+      std::vector<FModel> tops{makeModel(rng, 0), makeModel(rng, 0), makeModel(rng, 0)};
+      {
+        auto w = makeFile(text, path, true, round % 2 ? 0 : 6);
+        w->beginObject("Root", "r");
+        for (size_t k = 0; k < tops.size(); ++k) writeModel(*w, tops[k], static_cast<int>(k));
+        w->writeInt("last", 11);
+        w->endObject();
+        w->Close();
+      }
+      for (ULONGLONG checked : {0ULL, 900ULL}) {
+        auto r = makeFile(text, path, false);
+        r->setCheckedAtOpen(checked);
+        r->open();
+        EXPECT_EQ(r->getObjectCount() == 0, checked == 0);
+        r->enterObject("Root", "r");
+        for (size_t k = 0; k < tops.size(); ++k) checkModel(*r, tops[k], static_cast<int>(k), rng);
+        EXPECT_EQ(r->readInt("last", 0), 11);
+        EXPECT_FALSE(r->objectExists("Node", "nz"));
+        ASSERT_FALSE(HasFailure()) << "text " << text << " checked " << checked;
       }
     }
   }
@@ -280,6 +337,39 @@ TEST(KPersistanceDamage, DamagedCompressedFilesReadOrAreRefused) {
       refused += !walkAll(bad);
     }
     EXPECT_GT(refused, good.size() / 2) << (text ? "text" : "binary");
+  }
+}
+
+// Damage that open has not checked is refused when a read reaches it, with
+// the same exception; a file the whole walk accepts also reads by name.
+TEST(KPersistanceDamage, DamageReachedByReadsAfterOpenIsRefused) {
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("damaged");
+  for (const char* name : {"model.txt", "model.bin"}) {
+    const bool text = name[6] == 't';
+    std::string golden = kReadAll(kGoldenPath(name));
+    kWriteAll(path, golden);
+    ASSERT_TRUE(readGoldenLazily(text, path)) << name;
+    size_t refused = 0;
+    std::mt19937 rng(11);
+    for (size_t at = 0; at < golden.size(); ++at) {
+      for (int v : {0x00, 0x22, 0x0A, static_cast<int>(rng() & 0xFF)}) {
+        std::string bad = golden;
+        bad[at] = static_cast<char>(v);
+        kWriteAll(path, bad);
+        const bool lazy = readGoldenLazily(text, path);
+        refused += !lazy;
+        if (walkAll(path)) {
+          EXPECT_TRUE(lazy) << name << " at " << at << " byte " << v;
+        }
+      }
+    }
+    EXPECT_GT(refused, golden.size()) << name;
+    // A file cut anywhere after its header ends inside the top object.
+    for (size_t n = 250; n < golden.size(); n += 7) {
+      kWriteAll(path, golden.substr(0, n));
+      EXPECT_FALSE(readGoldenLazily(text, path)) << name << " cut at " << n;
+    }
   }
 }
 

@@ -206,6 +206,19 @@ void KTextPersistance::writeRecord(char tag, const KPersistName& name, long coun
 bool KTextPersistance::readLine(KString& line) {
   line.Empty();
   bool paged = !m_pFile->isPlain();
+  if (paged) {
+    // Straight from the page into the line.
+    std::string& text = line.str();
+    bool any = false, lineEnd = false;
+    for (;;) {
+      if (m_pFile->ReadToLineEnd(text, lineEnd) == 0) return any && !text.empty();
+      any = true;
+      if (lineEnd) return true;
+      if (m_pFile->GetPosition() % KCompressedFile::kPageSize == 0 &&
+          text.find_first_not_of(' ') == std::string::npos)
+        text.clear();
+    }
+  }
   char buffer[4096];
   // The first step reads about as much as the last line took, so that
   // little is read twice; later steps read whole buffers.

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
+#include <vector>
 
 #include "storage/objectfile/KTextPersistance.h"
 
@@ -90,4 +92,31 @@ TEST(KTextTokens, IntegersFollowStrtollAndStrtoull) {
   }
   ULONGLONG u = 0;
   EXPECT_FALSE(KUIntToken("-1", "-1" + 2, u));
+}
+
+// Decimal texts of up to 20 digits take an exact integer path; they must
+// round as strtod does, halfway cases to even included.
+TEST(KTextTokens, ShortDecimalsRoundAsStrtodDoes) {
+  std::mt19937_64 rng(17);
+  std::vector<std::string> texts = {"9007199254740993", "9007199254740995", "9007199254740993.0000",
+                                    "-9007199254740993", "18014398509481985", "0.0000000000000000001",
+                                    "99999999999999999999", "9999999999999999999.9", "0.10000000000000000555",
+                                    "1.0000000000000001110", "1.0000000000000001111", "000", "-0.0"};
+  for (int i = 0; i < 300000; ++i) {
+    int digits = 1 + static_cast<int>(rng() % 20);
+    std::string t = rng() % 4 == 0 ? "-" : "";
+    for (int k = 0; k < digits; ++k) t += static_cast<char>('0' + rng() % 10);
+    size_t point = rng() % (digits + 1);
+    if (rng() % 8) t.insert(t.size() - point, ".");
+    texts.push_back(t);
+  }
+  for (const std::string& t : texts) {
+    double a = 0, b = 0;
+    ASSERT_TRUE(strtodWhole(t.c_str(), b)) << t;
+    ASSERT_TRUE(realToken(t.c_str(), a)) << t;
+    ASSERT_EQ(std::bit_cast<uint64_t>(a), std::bit_cast<uint64_t>(b)) << t;
+    const char* end = t.data() + t.size();
+    ASSERT_EQ(KRealPrefix(t.data(), end, a), end) << t;
+    ASSERT_EQ(std::bit_cast<uint64_t>(a), std::bit_cast<uint64_t>(b)) << t;
+  }
 }

@@ -185,8 +185,8 @@ void KCompressedFile::followStream(long n) {
 
 // The cached page that a load recycles when the cache is full: the least
 // recently used one, except while a reader streams forward through more
-// pages than the cache holds. A stream over the whole file is how the object
-// index is built, and a second pass from the start follows; recycling the
+// pages than the cache holds. A stream over the whole file is how a tool
+// checks a whole object file before it lists it from the start; recycling the
 // least recently used page would have lost every page that pass wants by the
 // time it comes. A stream therefore recycles the nearest page behind its
 // last three, and the earliest pages stay cached, for the next pass.
@@ -257,6 +257,28 @@ BOOL KCompressedFile::ReadString(KString& line) {
       return FALSE;
     }
   }
+}
+
+UINT KCompressedFile::ReadToLineEnd(std::string& out, bool& lineEnd) {
+  if (isPlain() || m_bWriting) AfxThrowInvalidArgException();
+  lineEnd = false;
+  if (m_cache.IsEmpty() && loadPage(0)) return 0;
+  FCachedPage* page = &currentPage();
+  UINT size = static_cast<UINT>(m_pages[page->m_nPage].m_nSize);
+  if (m_nPagePos >= size) {
+    if (loadPage(page->m_nPage + 1L)) return 0;
+    page = &currentPage();
+    size = static_cast<UINT>(m_pages[page->m_nPage].m_nSize);
+  }
+  const char* start = page->m_data + m_nPagePos;
+  const UINT rest = size - m_nPagePos;
+  const char* lf = static_cast<const char*>(std::memchr(start, '\n', rest));
+  const UINT length = lf ? static_cast<UINT>(lf - start) : rest;
+  out.append(start, length);
+  lineEnd = lf != nullptr;
+  const UINT passed = lineEnd ? length + 1 : length;
+  m_nPagePos += passed;
+  return passed;
 }
 
 void KCompressedFile::Write(const void* buffer, UINT count) {
@@ -351,6 +373,12 @@ ULONGLONG KCompressedFile::Seek(LONGLONG offset, UINT origin) {
   UINT size = static_cast<UINT>(m_pages[currentPage().m_nPage].m_nSize);
   m_nPagePos = static_cast<UINT>(std::min<ULONGLONG>(target - m_pageStart, size));
   return m_pageStart + m_nPagePos;
+}
+
+ULONGLONG KCompressedFile::GetDataLength() {
+  if (m_pages.getCount() == 0) buildPageTable();
+  long count = m_pages.getCount();
+  return count ? m_pages[count - 1].m_start + static_cast<ULONGLONG>(m_pages[count - 1].m_nSize) : 0;
 }
 
 ULONGLONG KCompressedFile::GetPosition() {

@@ -51,6 +51,8 @@
 // the concrete classes close the file in their destructors (errors are then
 // swallowed, so a writer calls Close itself).
 #pragma once
+#include <string>
+
 #include "containers/memory/KGrowingArray.h"
 #include "containers/memory/KList.h"
 #include "storage/paged/KFile.h"
@@ -105,6 +107,12 @@ class KCompressedFile {
   // in compressed mode; plain mode drops it, as KFile::ReadString does).
   // Blank filler at a page's end is skipped. FALSE at the end of the data.
   BOOL ReadString(KString& line);
+  // Reading compressed: appends to `out` the bytes from the position up to
+  // the next line feed in the current page (the line feed is passed, not
+  // appended), or to the page's end when the page holds none, and answers
+  // how many bytes were passed: 0 at the end of the data. `lineEnd` tells
+  // whether a line feed ended them.
+  UINT ReadToLineEnd(std::string& out, bool& lineEnd);
   void Write(const void* buffer, UINT count);
   // Writes the text; in compressed mode a text that does not fit in the rest
   // of the page starts a new page (the old one is filled with blanks).
@@ -116,6 +124,9 @@ class KCompressedFile {
   // may be sought.
   ULONGLONG Seek(LONGLONG offset, UINT origin);
   ULONGLONG GetPosition();
+  // Reading compressed: the logical size of the data, from the page table
+  // (built if need be), without loading a page.
+  ULONGLONG GetDataLength();
   // Writes the last page when writing, forces the data to the device, closes
   // m_file and frees pages and table. On failure the file is closed all the
   // same, the pages are freed, and the exception is passed on.

@@ -299,8 +299,8 @@ TEST_F(KCompressedFileTest, CacheKeepsTheTwentyMostRecentlyUsedPages) {
   EXPECT_EQ(file->getPageCount(), 0);
 }
 
-// A reader that streams through the whole file (as the object index is
-// built) and then again from the start finds the earliest pages still cached
+// A reader that streams through the whole file (as a whole object file is
+// checked) and then again from the start finds the earliest pages still cached
 // and the last three too: only the pages between are inflated twice.
 TEST_F(KCompressedFileTest, ASecondPassFromTheStartFindsTheEarliestPagesCached) {
   std::string data = modelBytes(40 * kPage);
@@ -326,6 +326,52 @@ TEST_F(KCompressedFileTest, ASecondPassFromTheStartFindsTheEarliestPagesCached) 
   EXPECT_EQ(lines->getInflatedPageCount(), 40);
   EXPECT_NE(lines->getPageInfo(0).m_pCacheNode, nullptr);
   EXPECT_EQ(lines->getPageInfo(30).m_pCacheNode, nullptr);
+}
+
+// Line pieces come straight from the page: up to a line feed, or to the
+// page's end (here the blank filler before a line that did not fit).
+TEST_F(KCompressedFileTest, LinePiecesEndAtALineFeedOrThePageEnd) {
+  const std::string second = std::string(31995, 'x') + "\r\n";  // does not fit after "ab"
+  writeFile(Form::text, 1, [&](KCompressedFile& f) {
+    f.WriteString("ab\r\n");
+    f.WriteString(KString(second.c_str()));
+    f.WriteString("last");
+  });
+  auto file = openForReading(Form::text);
+  std::string out;
+  bool lineEnd = false;
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 4u);
+  EXPECT_TRUE(lineEnd);
+  EXPECT_EQ(out, "ab\r");
+  out.clear();
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), static_cast<UINT>(kPage - 4));
+  EXPECT_FALSE(lineEnd);
+  EXPECT_TRUE(out == std::string(kPage - 4, ' '));
+  out.clear();
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), static_cast<UINT>(second.size()));
+  EXPECT_TRUE(lineEnd);
+  EXPECT_TRUE(out == second.substr(0, second.size() - 1));
+  out.clear();
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 3u);  // the filler of page 1
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 4u);
+  EXPECT_FALSE(lineEnd);
+  EXPECT_EQ(file->ReadToLineEnd(out, lineEnd), 0u);
+  EXPECT_EQ(out, "   last");
+  EXPECT_EQ(file->GetPosition(), 2u * kPage + 4);
+  EXPECT_TRUE(file->checkInvariants());
+}
+
+// The data's length comes from the page table: no page is inflated for it.
+TEST_F(KCompressedFileTest, TheDataLengthNeedsNoPage) {
+  for (Form form : kForms) {
+    for (size_t size : {size_t{0}, size_t{1}, size_t{kPage}, size_t{3 * kPage + 17}}) {
+      writeBytes(form, modelBytes(size));
+      auto file = openForReading(form);
+      EXPECT_EQ(file->GetDataLength(), size);
+      EXPECT_EQ(file->getInflatedPageCount(), 0);
+      EXPECT_EQ(file->getCachedPageCount(), 0);
+    }
+  }
 }
 
 TEST_F(KCompressedFileTest, LevelZeroWritesAPlainFile) {
