@@ -8,6 +8,7 @@
 #include "platform/windows/CFileDialog.h"
 
 #include "platform/KMessageBox.h"
+#include "platform/windows/KWxPrivate.h"
 
 #include <wx/filedlg.h>
 #include <wx/timer.h>
@@ -16,11 +17,7 @@
 #include <string>
 #include <vector>
 
-bool AfxWindowSystemAvailable();
-
 namespace {
-
-DWORD g_lastError = 0;
 
 wxString fromNarrow(const char* text) { return wxString::FromUTF8(text ? text : ""); }
 std::string toNarrow(const wxString& text) { return std::string(text.ToUTF8().data()); }
@@ -53,8 +50,6 @@ bool isValidFileName(const std::string& name) {
 
 }  // namespace
 
-DWORD CommDlgExtendedError() { return g_lastError; }
-
 KString CFileDialog::WildcardOfFilter(LPCSTR lpszFilter, int& pairs) {
   return KString(toNarrow(wildcardOfFilter(lpszFilter, pairs)));
 }
@@ -77,8 +72,7 @@ struct CFileDialog::Running : public wxTimer {
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
                          LPCTSTR lpszFilter, CWnd* pParentWnd, DWORD, BOOL)
-    : m_bOpenFileDialog(bOpenFileDialog) {
-  (void)pParentWnd;
+    : m_bOpenFileDialog(bOpenFileDialog), m_pParentWnd(pParentWnd) {
   m_ofn.Flags = dwFlags | OFN_EXPLORER | OFN_ENABLEHOOK;
   if (lpszDefExt) {
     m_strDefExt = lpszDefExt;
@@ -99,23 +93,23 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszF
 CFileDialog::~CFileDialog() = default;
 
 INT_PTR CFileDialog::DoModal() {
-  g_lastError = 0;
+  AfxSetCommDlgExtendedError(0);
   if (!m_ofn.lpstrFile || m_ofn.nMaxFile == 0) {
-    g_lastError = CDERR_INITIALIZATION;
+    AfxSetCommDlgExtendedError(CDERR_INITIALIZATION);
     return 0;
   }
   if (!AfxWindowSystemAvailable()) {
-    g_lastError = CDERR_DIALOGFAILURE;
+    AfxSetCommDlgExtendedError(CDERR_DIALOGFAILURE);
     return 0;
   }
   const size_t initialLength = strnlen(m_ofn.lpstrFile, m_ofn.nMaxFile);
   if (initialLength == m_ofn.nMaxFile) {  // not terminated inside the buffer
-    g_lastError = FNERR_INVALIDFILENAME;
+    AfxSetCommDlgExtendedError(FNERR_INVALIDFILENAME);
     return 0;
   }
   const std::string initial(m_ofn.lpstrFile, initialLength);
   if (!isValidFileName(initial)) {
-    g_lastError = FNERR_INVALIDFILENAME;
+    AfxSetCommDlgExtendedError(FNERR_INVALIDFILENAME);
     return 0;
   }
   std::string folder = m_ofn.lpstrInitialDir ? m_ofn.lpstrInitialDir : "";
@@ -135,7 +129,7 @@ INT_PTR CFileDialog::DoModal() {
                          : m_bOpenFileDialog ? wxString("Open")
                                              : wxString("Save As");
 
-  wxFileDialog dialog(nullptr, title, fromNarrow(folder.c_str()), fromNarrow(name.c_str()),
+  wxFileDialog dialog(m_pParentWnd ? wxOf(m_pParentWnd->GetSafeHwnd()) : nullptr, title, fromNarrow(folder.c_str()), fromNarrow(name.c_str()),
                       pairs ? wildcard : wxString(wxFileSelectorDefaultWildcardStr), style);
   if (pairs) {
     const DWORD index = m_ofn.nFilterIndex == 0 ? 1 : m_ofn.nFilterIndex;
@@ -164,7 +158,7 @@ INT_PTR CFileDialog::DoModal() {
 
 bool CFileDialog::storeResult(const std::vector<std::string>& paths) {
   if (paths.empty()) {
-    g_lastError = CDERR_DIALOGFAILURE;
+    AfxSetCommDlgExtendedError(CDERR_DIALOGFAILURE);
     return true;
   }
   // One file: its full path. Several: the folder, then each name, each
@@ -188,7 +182,7 @@ bool CFileDialog::storeResult(const std::vector<std::string>& paths) {
   }
   layout += '\0';
   if (layout.size() > m_ofn.nMaxFile) {
-    g_lastError = FNERR_BUFFERTOOSMALL;
+    AfxSetCommDlgExtendedError(FNERR_BUFFERTOOSMALL);
     if (m_ofn.nMaxFile >= 2) {
       const WORD needed = layout.size() > 0xFFFF ? 0xFFFF : static_cast<WORD>(layout.size());
       std::memcpy(m_ofn.lpstrFile, &needed, sizeof(needed));

@@ -21,10 +21,10 @@
 // updated), whose default calls OnTypeChange. The file-name field is control
 // cmb13 (0x47C): GetControlText/SetControlText read and rewrite it.
 #pragma once
-#include "platform/CWnd.h"
 #include "platform/CList.h"
-#include "platform/KShell.h"
 #include "platform/KString.h"
+#include "platform/windows/CWnd.h"
+#include "platform/windows/KWindowSystem.h"
 
 #include <memory>
 #include <string>
@@ -44,12 +44,6 @@ struct OPENFILENAME {
   WORD nFileOffset = 0;     // start of the file name in lpstrFile
   WORD nFileExtension = 0;  // start of the extension (after the dot), 0 when none
   LPCSTR lpstrDefExt = nullptr;
-};
-
-struct NMHDR {
-  HWND hwndFrom;
-  UINT_PTR idFrom;
-  UINT code;
 };
 
 struct OFNOTIFY {
@@ -90,8 +84,8 @@ enum : DWORD {
 // Control identifiers of the file dialog.
 enum : int { cmb1 = 0x470, cmb13 = 0x47C, edt1 = 0x480 };
 
-// Why the last common dialog failed; 0 when it succeeded or was cancelled.
-DWORD CommDlgExtendedError();
+// CommDlgExtendedError (platform/windows/KWindowSystem.h) tells why the last
+// common dialog failed; 0 when it succeeded or was cancelled.
 
 class CFileDialog : public CWnd {
  public:
@@ -139,7 +133,7 @@ class CFileDialog : public CWnd {
   bool storeResult(const std::vector<std::string>& paths);
   // Receives the dialog's notifications (an OFNOTIFY* in lParam). The default
   // calls OnTypeChange for CDN_TYPECHANGE and answers TRUE.
-  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
   virtual void OnTypeChange() {}
 
  private:
@@ -150,5 +144,6 @@ class CFileDialog : public CWnd {
   KString m_strFilter;  // the constructor's filter with '|' turned into NULs
   KString m_strDefExt;
   char m_szFileName[260] = {};
+  CWnd* m_pParentWnd;
   std::unique_ptr<Running> m_pRunning;
 };
