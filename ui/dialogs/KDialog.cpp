@@ -3,7 +3,6 @@
 #include "containers/options/KOptionBase.h"
 #include "platform/KExceptions.h"
 #include "platform/KMessageBox.h"
-#include "platform/KResources.h"
 #include "platform/windows/CGdiObjects.h"
 
 #include <cxxabi.h>
@@ -121,7 +120,7 @@ void KDialog::OnCancel() {
 
 void KDialog::setBitmap(int controlId, UINT bitmapId) {
   COLORMAP map = {RGB(192, 192, 192), ::GetSysColor(COLOR_3DFACE)};
-  HBITMAP bitmap = ::CreateMappedBitmap(AfxGetResourceHandle(), bitmapId, 0, &map, 1);
+  HBITMAP bitmap = ::CreateMappedBitmap(nullptr, bitmapId, 0, &map, 1);
   if (!bitmap) {
     AfxMessageBox("Bitmap resource failed to load!");
     return;

@@ -33,6 +33,10 @@ class KDialog : public KDialogExtender<CDialog> {
   // destroying its window.
   BOOL Create(UINT nIDTemplate, CWnd* pParentWnd = nullptr) override;
   bool isModeless() const { return m_bModeless; }
+  // Modeless: OK takes the data from the controls and, when that succeeds,
+  // destroys the window; Cancel destroys it. Modal: as CDialog.
+  void OnOK() override;
+  void OnCancel() override;
 
   // The text of the report of an exception caught while initialising: the
   // exception's type name, and its description when it has one.
@@ -52,8 +56,6 @@ class KDialog : public KDialogExtender<CDialog> {
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
-  void OnOK() override;
-  void OnCancel() override;
   // Sets the three unit labels, where present, to "in" or "mm".
   void setUnitLabels();
 
