@@ -141,6 +141,7 @@ TEST_F(KDialogTest, ModalOkAndCancelEndTheLoop) {
 TEST_F(KDialogTest, ControlHelpersActOnPresentControlsAndIgnoreMissingOnes) {
   FormDialog dialog;
   ASSERT_TRUE(dialog.Create(IDD_TEST_FORM));
+  dialog.ShowWindow(SW_SHOW);
   CWnd* edit = dialog.GetDlgItem(IDC_TEST_EDIT);
   ASSERT_NE(edit, nullptr);
   dialog.moveControl(IDC_TEST_EDIT, 10, 20, 110, 45);

@@ -11,8 +11,7 @@ class KListCtrl : public CListCtrl {
   int findItemByData(DWORD_PTR data) const;
   // Row under `point` (client coordinates) among the visible rows, with its
   // column in `column`; -1 (column untouched) when no row is hit or the
-  // control is not in report view. A point right of the last column hits
-  // the row with column -1.
+  // control is not in report view.
   int hitTestWithColumn(CPoint point, int& column);
   // Sets column `column` to the larger of its contents' width and its
   // header's width, without redrawing in between.
