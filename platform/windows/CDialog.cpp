@@ -62,6 +62,9 @@ BOOL CDialog::createDialog(const KDialogTemplate* t, CWnd* pParentWnd, bool moda
   // The close box and Escape end the dialog through IDCANCEL, as the
   // dialog manager turns WM_CLOSE into it.
   dlg->SetEscapeId(wxID_ANY);
+  // Controls keep the rectangles they are given: wx would stretch a dialog's
+  // only child over the whole dialog.
+  dlg->Bind(wxEVT_SIZE, [](wxSizeEvent&) {});
   HWND self = m_hWnd;
   dlg->Bind(wxEVT_CLOSE_WINDOW, [self](wxCloseEvent& e) {
     CWnd* obj = CWnd::FromHandle(self);
@@ -156,6 +159,10 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pRes
   if (message == WM_INITDIALOG) {
     *pResult = OnInitDialog();
     return TRUE;
+  }
+  if (message == WM_CLOSE) {  // the dialog manager turns closing into Cancel
+    *pResult = 0;
+    return OnCommand(MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
   }
   return CWnd::OnWndMsg(message, wParam, lParam, pResult);
 }

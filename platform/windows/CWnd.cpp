@@ -200,6 +200,7 @@ void CWnd::MoveWindow(int x, int y, int width, int height, BOOL) {
   if (!m_hWnd) return;
   wxWindow* w = wxOf(m_hWnd);
   w->SetSize(x, y, width, height, wxSIZE_ALLOW_MINUS_ONE);
+  w->SendSizeEvent();  // lay out now, not when the window system answers
 }
 
 void CWnd::MoveWindow(LPCRECT rect, BOOL repaint) {

@@ -241,6 +241,9 @@ wxWindow* createControl(const char* windowClass, const char* text, DWORD style, 
   registerWindow(w, cls.c_str(), style | WS_CHILD, id & 0xFFFF, std::move(wrapper), owner);
   if (!(style & WS_VISIBLE)) w->Hide();
   if (style & WS_DISABLED) w->Disable();
+  // The window system reports the size later; the layout (a list view's rows
+  // per page) must follow it now.
+  w->SendSizeEvent();
   return w;
 }
 
