@@ -15,9 +15,11 @@
 #include <vector>
 
 namespace {
+// Never destroyed: windows and their objects may outlive the static
+// destructors at exit, and must still find the bookkeeping then.
 std::unordered_map<HWND, KWndRecord>& records() {
-  static std::unordered_map<HWND, KWndRecord> map;
-  return map;
+  static auto* map = new std::unordered_map<HWND, KWndRecord>;
+  return *map;
 }
 
 struct IdMap {
@@ -26,8 +28,8 @@ struct IdMap {
   std::vector<wxWindowIDRef> held;  // keeps the reserved identifiers out of wx's reuse
 };
 IdMap& idMap() {
-  static IdMap map;
-  return map;
+  static auto* map = new IdMap;
+  return *map;
 }
 
 // Forgets the record of `h`; the program's object is detached and told.

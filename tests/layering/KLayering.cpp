@@ -94,3 +94,30 @@ std::vector<std::string> findLayeringBreaches(const fs::path& root) {
     if (graph.state[file] == 0) graph.visit(file, breaches);
   return breaches;
 }
+
+std::vector<std::string> findWindowSystemBreaches(const fs::path& root) {
+  static const std::regex wxInclude(R"(^\s*#\s*include\s*<wx/([^>]+)>)");
+  static const std::regex privateInclude(R"(^\s*#\s*include\s*"platform/windows/KWxPrivate\.h")");
+  std::vector<std::string> breaches;
+  for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
+    auto rel = fs::relative(it->path(), root).generic_string();
+    if (it->is_directory() && (rel == "build" || rel == ".git" || rel.rfind("build/", 0) == 0)) {
+      it.disable_recursion_pending();
+      continue;
+    }
+    if (!it->is_regular_file() || !isSource(it->path())) continue;
+    const bool inLayer = rel.rfind("platform/windows/", 0) == 0 && rel.find('/', 17) == std::string::npos;
+    const bool header = it->path().extension() == ".h" || it->path().extension() == ".hpp";
+    const bool privateHeader = rel == "platform/windows/KWxPrivate.h";
+    std::ifstream in(it->path());
+    std::string line;
+    std::smatch m;
+    while (std::getline(in, line)) {
+      if (std::regex_search(line, m, wxInclude) && (!inLayer || (header && !privateHeader)))
+        breaches.push_back(rel + " includes <wx/" + m[1].str() + ">");
+      else if (std::regex_search(line, privateInclude) && !inLayer)
+        breaches.push_back(rel + " includes the window layer's private header");
+    }
+  }
+  return breaches;
+}
