@@ -1,6 +1,7 @@
 // The file dialogs on the window system: these tests run the real chooser
 // (under a virtual display in CI) and drive it from callbacks queued with
-// AfxCallAfter, which run once the dialog's loop is idle.
+// AfxCallAfter, which run once the dialog's loop is idle. The test
+// environment turns failures inside the window system into test failures.
 #include "platform/KMessageBox.h"
 #include "platform/windows/KWindowSystem.h"
 #include "resources/KResourceAttach.h"
@@ -28,7 +29,6 @@ class KFileDialogRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!AfxWindowSystemAvailable()) GTEST_SKIP() << "no window system (run under xvfb-run)";
-    AfxSetWindowSystemFailureHandler([](const char* what) { ADD_FAILURE() << "window system: " << what; });
     m_previous = AfxSetMessagePresenter([this](const char* text, UINT) {
       shown.push_back(text);
       return answer;
@@ -36,7 +36,6 @@ class KFileDialogRunTest : public ::testing::Test {
   }
   void TearDown() override {
     AfxSetMessagePresenter(m_previous);
-    AfxSetWindowSystemFailureHandler(nullptr);
   }
 
   // Runs `then` once `condition` holds, polling from the idle loop; gives up
