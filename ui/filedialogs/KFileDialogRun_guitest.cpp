@@ -6,6 +6,7 @@
 #include "platform/windows/KWindowSystem.h"
 #include "resources/KResourceAttach.h"
 #include "tests/support/KScratchFolder.h"
+#include "ui/filedialogs/KFileDialogTestSupport.h"
 #include "ui/dialogs/KDialogSuppressException.h"
 #include "ui/filedialogs/KOpenDialog.h"
 #include "ui/filedialogs/KSaveAsDialog.h"
@@ -18,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,14 +31,9 @@ class KFileDialogRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!AfxWindowSystemAvailable()) GTEST_SKIP() << "no window system (run under xvfb-run)";
-    m_previous = AfxSetMessagePresenter([this](const char* text, UINT) {
-      shown.push_back(text);
-      return answer;
-    });
+    m_messages = std::make_unique<KRecordedMessages>();
   }
-  void TearDown() override {
-    AfxSetMessagePresenter(m_previous);
-  }
+  void TearDown() override { m_messages.reset(); }
 
   // Runs `then` once `condition` holds, polling from the idle loop; gives up
   // (failing the test and running `then` anyway, so the dialog ends) after
@@ -56,18 +53,12 @@ class KFileDialogRunTest : public ::testing::Test {
     });
   }
 
-  std::vector<std::string> shown;
-  int answer = IDOK;
+  const std::vector<std::string>& shown() const { return m_messages->shown; }
+  void answerWith(int answer) { m_messages->setAnswer(answer); }
 
  private:
-  KMessagePresenter m_previous;
+  std::unique_ptr<KRecordedMessages> m_messages;
 };
-
-std::string text(UINT id) {
-  KString s;
-  s.LoadString(id);
-  return s.str();
-}
 
 TEST_F(KFileDialogRunTest, BufferIs260CharactersOr780WithMultipleSelection) {
   for (bool multi : {false, true}) {
@@ -91,7 +82,7 @@ TEST_F(KFileDialogRunTest, BufferIs260CharactersOr780WithMultipleSelection) {
     EXPECT_EQ(typeShown, "Text");
     EXPECT_EQ(CommDlgExtendedError(), 0u);
   }
-  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(shown().empty());
 }
 
 TEST_F(KFileDialogRunTest, TypeChangeReplacesTheExtensionOfTheName) {
@@ -145,8 +136,8 @@ TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
   dialog.setInitialFileName(folder.file("locked.mdl").c_str());
   when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KSAVEAS_READONLY));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KSAVEAS_READONLY));
 }
 
 TEST_F(KFileDialogRunTest, OverwriteAnsweredNoCancels) {
@@ -155,11 +146,11 @@ TEST_F(KFileDialogRunTest, OverwriteAnsweredNoCancels) {
   KSaveAsDialog dialog;
   dialog.addFileType("Models", "*.mdl", 1);
   dialog.setInitialFileName(folder.file("old.mdl").c_str());
-  answer = IDNO;
+  answerWith(IDNO);
   when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KSAVEAS_OVERWRITE));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KSAVEAS_OVERWRITE));
 }
 
 TEST_F(KFileDialogRunTest, InvalidInitialNameFailsWithoutAWindow) {
@@ -168,8 +159,8 @@ TEST_F(KFileDialogRunTest, InvalidInitialNameFailsWithoutAWindow) {
   dialog.setInitialFileName("bad|name.mdl");
   EXPECT_EQ(dialog.DoModal(), 0);
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_INVALIDFILENAME));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KFILEDIALOG_BADNAME));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KFILEDIALOG_BADNAME));
 }
 
 TEST_F(KFileDialogRunTest, ResultLongerThanTheBufferFailsWithTheNeededSize) {
@@ -184,8 +175,8 @@ TEST_F(KFileDialogRunTest, ResultLongerThanTheBufferFailsWithTheNeededSize) {
   when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), 0);
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KFILEDIALOG_NAMETOOLONG));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KFILEDIALOG_NAMETOOLONG));
 }
 
 TEST_F(KFileDialogRunTest, SuppressedDialogsThrowWithoutAWindow) {
@@ -193,7 +184,7 @@ TEST_F(KFileDialogRunTest, SuppressedDialogsThrowWithoutAWindow) {
   setDialogsSuppressed(true);
   EXPECT_THROW(dialog.DoModal(), KDialogSuppressException);
   setDialogsSuppressed(false);
-  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(shown().empty());
 }
 
 }  // namespace
