@@ -126,6 +126,23 @@ TEST_F(KFileDialogRunTest, WithoutANameTheDialogOffersQuelm1WithTheTypesExtensio
   EXPECT_EQ(offered, "QUELM1.txt");
 }
 
+TEST_F(KFileDialogRunTest, NameLongerThanTheBufferIsNotOffered) {
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl", 1);
+  const std::string longName = "/tmp/" + std::string(KFileDialog::kSingleFileBuffer - 5, 'n');
+  dialog.setInitialFileName(longName.c_str());  // 260 characters: no room for the terminator
+  std::string offered = "?";
+  when([&] { return dialog.IsRunning(); },
+       [&] {
+         offered = dialog.GetControlText(cmb13).str();
+         dialog.EndDialog(IDCANCEL);
+       });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(offered.find("nnnn"), std::string::npos) << offered;
+  EXPECT_NE(offered, "?");
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+}
+
 TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
   KScratchFolder folder("filedlg");
   std::ofstream(folder.file("locked.mdl")) << "x";
