@@ -51,10 +51,10 @@ py::object attributeValues(const KImplPersistance& in, char tag, long n, bool re
   }
 }
 
-py::dict readObjectFile(const std::string& path, const std::string& reals) {
+py::dict readObjectFile(const KString& path, const std::string& reals) {
   if (reals != "list" && reals != "array") throw py::value_error(R"(reals is "list" or "array")");
   const bool realsAsArray = reals == "array";
-  KObjectFileWalker walker(path.c_str());
+  KObjectFileWalker walker(path);
   KImplPersistance& in = walker.values();
   py::dict file;
   file["form"] = walker.isText() ? "text" : "binary";
@@ -85,10 +85,10 @@ void writeRecord(KPersistance& out, py::handle item) {
   if (record.size() != 3) throw py::value_error("a record is (tag, name, values) or (\"O\"/\"E\", type, name)");
   const std::string tag = record[0].cast<std::string>();
   if (tag.size() != 1) throw py::value_error("a record tag is one letter");
-  const KPersistName name(KString(record[1].cast<std::string>()));
+  const KPersistName name(record[1].cast<KString>());
   py::handle values = record[2];
   switch (tag[0]) {
-    case 'O': out.beginObject(name, KPersistName(KString(values.cast<std::string>()))); return;
+    case 'O': out.beginObject(name, KPersistName(values.cast<KString>())); return;
     case 'E': out.endObject(); return;
     case 'I': {
       std::vector<LONGLONG> v = valuesOf<LONGLONG>(values);
@@ -116,13 +116,13 @@ void writeRecord(KPersistance& out, py::handle item) {
       return;
     }
     case 'C': {
-      const std::string chars = values.cast<std::string>();
-      out.writeC(name, static_cast<long>(chars.size()), chars.data());
+      const KString chars = values.cast<KString>();
+      out.writeC(name, chars.GetLength(), chars.GetString());
       return;
     }
     case 'S': {
       std::vector<KString> v;
-      for (py::handle s : values.cast<py::sequence>()) v.emplace_back(s.cast<std::string>());
+      for (py::handle s : values.cast<py::sequence>()) v.push_back(s.cast<KString>());
       out.writeS(name, static_cast<long>(v.size()), v.data());
       return;
     }
@@ -130,13 +130,13 @@ void writeRecord(KPersistance& out, py::handle item) {
   }
 }
 
-void writeObjectFile(const std::string& path, py::sequence records, const std::string& form, int level,
+void writeObjectFile(const KString& path, py::sequence records, const std::string& form, int level,
                      int application, int mode) {
   if (form != "text" && form != "binary") throw py::value_error("form is \"text\" or \"binary\"");
   if (level < 0 || level > 9) throw py::value_error("level is 0 to 9");
   std::unique_ptr<KImplPersistance> out;
-  if (form == "text") out = std::make_unique<KTextPersistance>(path.c_str(), true, level);
-  else out = std::make_unique<KBinaryPersistance>(path.c_str(), true, level);
+  if (form == "text") out = std::make_unique<KTextPersistance>(path, true, level);
+  else out = std::make_unique<KBinaryPersistance>(path, true, level);
   out->setApplication(application);
   out->setMode(mode);
   size_t index = 0;

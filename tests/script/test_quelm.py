@@ -84,6 +84,27 @@ def test_generate_script_quotes_any_text():
     assert len(s.generateScript(True)) == 2
 
 
+def test_texts_cross_byte_for_byte():
+    # Bytes that are not UTF-8 cross as the lone surrogates of
+    # surrogateescape, as Python crosses file names; bytes are taken as they are.
+    s = quelm.OptionsStore()
+    raw = b"\xe9a\xc3\xa9\xed\xa0\x80\xff"
+    text = raw.decode("utf-8", "surrogateescape")
+    assert text == "\udce9a\u00e9\udced\udca0\udc80\udcff"
+    s.setString(text, text)
+    assert s.getString(text) == text and s.names() == [text]
+    s.setString(raw, raw + b"!")
+    assert s.getString(raw) == text + "!"
+    assert s.getString("missing", raw) == text
+    assert s.generateScript() == ['setString "' + text + '" "' + text + '!" true']
+    assert quelm.lookupOption("noSuchOption", text) == text
+    # Other lone surrogates stand for no byte.
+    with pytest.raises(UnicodeEncodeError):
+        s.setString("t", "\ud800")
+    with pytest.raises(TypeError):
+        s.getString("\ud800")
+
+
 def test_store_made_for_the_script_goes_with_its_last_reference():
     gc.collect()
     before = quelm.OptionsStore.liveCount()
@@ -131,8 +152,9 @@ def test_entry_conversion_with_unit_sets():
 
 
 def test_object_files_both_forms(tmp_path):
-    recs = [("O", "KThing", "a"), ("I", "n", [1, -2]), ("L", "l", [3]), ("R", "r", [0.5]), ("S", "s", ["", "\u00fc"]),
-            ("B", "b", [False]), ("C", "c", "xy"), ("E", "KThing", "a")]
+    recs = [("O", "KThing", "a"), ("I", "n", [1, -2]), ("L", "l", [3]), ("R", "r", [0.5]),
+            ("S", "s\udcff", ["", "\u00fc", "\udce9\udc80"]), ("B", "b", [False]), ("C", "c", "x\udcfe"),
+            ("E", "KThing", "a")]
     for form in ("text", "binary"):
         path = str(tmp_path / ("f." + form))
         quelm.writeObjectFile(path, recs, form=form, level=3, application=7, mode=2)
