@@ -25,7 +25,8 @@ class QuelmHostScriptTest : public testing::Test {
   }
   std::map<std::string, std::string> env() {
     return {{"QUELM_REGISTRY_DIR", m_folder.path()}, {"LANG", "C"}, {"LC_ALL", ""},
-            {"LSAN_OPTIONS", "suppressions=" QUELM_LSAN_SUPPRESSIONS ":print_suppressions=0"}, {"PYTHONDONTWRITEBYTECODE", "1"}};
+            {"LSAN_OPTIONS", "suppressions=" QUELM_LSAN_SUPPRESSIONS ":print_suppressions=0"}, {"PYTHONDONTWRITEBYTECODE", "1"},
+            {"PYTHONMALLOC", "malloc"}};
   }
   KHostRunResult run(std::vector<std::string> args) {
     args.insert(args.begin(), "script");
