@@ -1,5 +1,6 @@
 # The extension module quelm under an ordinary python3: the same bindings as
 # quelmhost script, imported.
+import array
 import gc
 
 import pytest
@@ -169,19 +170,46 @@ def test_object_files_both_forms(tmp_path):
     # Reals as one array of doubles; every other tag keeps its list.
     many = [i / 7 for i in range(1000)] + [-1e300, 5e-324]
     path = str(tmp_path / "reals")
-    quelm.writeObjectFile(path, [("O", "K", "m"), ("R", "r", many), ("R", "none", []), ("I", "n", [4]), ("E", "K", "m")],
-                          form="binary")
-    arrays = quelm.readObjectFile(path, reals="array")["records"][1:4]
-    assert [type(v).__name__ for _, _, v in arrays] == ["array", "array", "list"]
-    assert arrays[0][2].typecode == "d" and arrays[0][2].tolist() == many
-    assert len(arrays[1][2]) == 0 and arrays[2][2] == [4]
-    assert quelm.readObjectFile(path)["records"][1][2] == many
+    for form, level in (("text", 1), ("binary", 0), ("binary", 1)):
+        quelm.writeObjectFile(path, [("O", "K", "m"), ("R", "r", many), ("R", "none", []), ("I", "n", [4]),
+                                     ("R", "one", [2.5]), ("E", "K", "m")], form=form, level=level)
+        arrays = quelm.readObjectFile(path, reals="array")["records"][1:5]
+        assert [type(v).__name__ for _, _, v in arrays] == ["array", "array", "list", "array"]
+        assert arrays[0][2].typecode == "d" and arrays[0][2].tolist() == many
+        assert len(arrays[1][2]) == 0 and arrays[2][2] == [4] and arrays[3][2].tolist() == [2.5]
+        assert quelm.readObjectFile(path)["records"][1][2] == many
+        # Or into buffers of the caller's making, exactly one per attribute.
+        made = []
+        def make(n):
+            made.append(n)
+            return array.array("d", bytes(8 * n))
+        buffers = quelm.readObjectFile(path, reals=make)["records"]
+        assert made == [len(many), 0, 1] and buffers[1][2].tolist() == many and buffers[4][2].tolist() == [2.5]
+    for wrong in (lambda n: bytearray(8 * n), lambda n: array.array("d", bytes(8 * n + 8)), lambda n: None,
+                  lambda n: array.array("f", bytes(4 * n))):
+        with pytest.raises((ValueError, TypeError)):
+            quelm.readObjectFile(path, reals=wrong)
+    numpy = pytest.importorskip("numpy")
+    assert numpy.array_equal(quelm.readObjectFile(path, reals=numpy.empty)["records"][1][2], many)
     # A file is read by its objects: records outside one are refused, not
     # written into a file that cannot be read back.
     for bad in ([("R", "r", [1.0])], [("O", "K", "m"), ("E", "K", "m"), ("I", "n", [1])], [("E", "K", "m")]):
         with pytest.raises(ValueError):
             quelm.writeObjectFile(path, bad)
         assert quelm.readObjectFile(path)["records"][1][2] == many
+        # Or into buffers of the caller's making, exactly one per attribute.
+        made = []
+        def make(n):
+            made.append(n)
+            return array.array("d", bytes(8 * n))
+        buffers = quelm.readObjectFile(path, reals=make)["records"]
+        assert made == [len(many), 0, 1] and buffers[1][2].tolist() == many and buffers[4][2].tolist() == [2.5]
+    for wrong in (lambda n: bytearray(8 * n), lambda n: array.array("d", bytes(8 * n + 8)), lambda n: None,
+                  lambda n: array.array("f", bytes(4 * n))):
+        with pytest.raises((ValueError, TypeError)):
+            quelm.readObjectFile(path, reals=wrong)
+    numpy = pytest.importorskip("numpy")
+    assert numpy.array_equal(quelm.readObjectFile(path, reals=numpy.empty)["records"][1][2], many)
     with pytest.raises(ValueError):
         quelm.readObjectFile(path, reals="tuple")
     with pytest.raises(OSError):
