@@ -189,27 +189,12 @@ def test_object_files_both_forms(tmp_path):
                   lambda n: array.array("f", bytes(4 * n))):
         with pytest.raises((ValueError, TypeError)):
             quelm.readObjectFile(path, reals=wrong)
-    numpy = pytest.importorskip("numpy")
-    assert numpy.array_equal(quelm.readObjectFile(path, reals=numpy.empty)["records"][1][2], many)
     # A file is read by its objects: records outside one are refused, not
     # written into a file that cannot be read back.
     for bad in ([("R", "r", [1.0])], [("O", "K", "m"), ("E", "K", "m"), ("I", "n", [1])], [("E", "K", "m")]):
         with pytest.raises(ValueError):
             quelm.writeObjectFile(path, bad)
         assert quelm.readObjectFile(path)["records"][1][2] == many
-        # Or into buffers of the caller's making, exactly one per attribute.
-        made = []
-        def make(n):
-            made.append(n)
-            return array.array("d", bytes(8 * n))
-        buffers = quelm.readObjectFile(path, reals=make)["records"]
-        assert made == [len(many), 0, 1] and buffers[1][2].tolist() == many and buffers[4][2].tolist() == [2.5]
-    for wrong in (lambda n: bytearray(8 * n), lambda n: array.array("d", bytes(8 * n + 8)), lambda n: None,
-                  lambda n: array.array("f", bytes(4 * n))):
-        with pytest.raises((ValueError, TypeError)):
-            quelm.readObjectFile(path, reals=wrong)
-    numpy = pytest.importorskip("numpy")
-    assert numpy.array_equal(quelm.readObjectFile(path, reals=numpy.empty)["records"][1][2], many)
     with pytest.raises(ValueError):
         quelm.readObjectFile(path, reals="tuple")
     with pytest.raises(OSError):
@@ -217,6 +202,9 @@ def test_object_files_both_forms(tmp_path):
     with pytest.raises(OSError):
         quelm.writeObjectFile(str(tmp_path / "open"), [("O", "KThing", "a")])
     assert not (tmp_path / "open").exists()
+    # numpy's arrays, as h5py gives them, where numpy is installed.
+    numpy = pytest.importorskip("numpy")
+    assert numpy.array_equal(quelm.readObjectFile(path, reals=numpy.empty)["records"][1][2], many)
 
 
 def test_matrices_as_nested_lists():
