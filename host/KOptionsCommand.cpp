@@ -37,8 +37,8 @@ const char kUsage[] =
     "  get     the value of one option\n"
     "  set     set (or add) an option and save the model; without --type an existing\n"
     "          option keeps its type and a new one is typed by its value\n"
-    "  script  a Python script that replays the options (visible or modified ones; all with\n"
-    "          --all), one call a line, for quelmhost script FILE --model MODEL;\n"
+    "  script  a Python script replaying the options (visible or modified ones; all\n"
+    "          with --all), one call a line, for quelmhost script FILE --model MODEL;\n"
     "          --commands gives the options store's own replay commands instead\n"
     "          (--python, the default, is accepted too)\n"
     "  --      end of options\n";
