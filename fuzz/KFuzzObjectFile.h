@@ -27,9 +27,8 @@ inline void kFuzzStore(const uint8_t* data, size_t size) {
   std::fclose(f);
 }
 
-// Opens, then walks every record (a second time with the reals placed in
-// memory of the walk's own) and enters every object, reading each attribute
-// by name.
+// Opens, then walks every record and enters every object, reading each
+// attribute by name.
 template <class P>
 void kFuzzWalk(bool headerOnly) {
   try {

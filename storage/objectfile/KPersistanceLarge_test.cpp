@@ -1,15 +1,17 @@
 // Large attributes: the size limit of one attribute, array readers that fill
-// the caller's array without a second copy, reals placed in the caller's
-// memory, and windowed reading whose memory stays bounded whatever the count. Files of some tens of MB stand in
+// the caller's array without a second copy, and windowed reading whose
+// memory stays bounded whatever the count. Files of some tens of MB stand in
 // for the multi-GB ones; memory is measured through the heap's byte count.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <vector>
 
-#include "storage/objectfile/KPersistTestSupport.h"
+#include "storage/objectfile/KBinaryPersistance.h"
+#include "storage/objectfile/KTextPersistance.h"
 #include "platform/KHeap.h"
+#include "storage/objectfile/KPersistTestSupport.h"
+#include "tests/support/KScratchFolder.h"
 
 namespace {
 std::unique_ptr<KImplPersistance> open(bool text, const std::string& path, bool writing, int level = 1) {
