@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -58,6 +60,15 @@ void kFuzzWalk(bool headerOnly) {
     FRecordHead head;
     reader.rewindRecords();
     while (reader.readNextRecord(head)) {
+    }
+    // Reals into the caller's memory: the room asked for must fit the file.
+    std::vector<double> room;
+    const std::function<double*(long)> place = [&room](long n) {
+      room.assign(static_cast<size_t>(n), 0.0);
+      return room.data();
+    };
+    reader.rewindRecords();
+    while (reader.readNextRecordPlacingReals(head, place)) {
     }
     for (long i = 0; i < reader.getObjectCount() && i < 200; ++i) {
       const FObjectEntry& e = reader.getObject(i);

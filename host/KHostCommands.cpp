@@ -32,7 +32,7 @@ const char kUsage[] =
     "                   evaluate an expression (as an entry field of a quantity) and print its value\n"
     "  format VALUE [--units SET] [--quantity Q] [--timescale T] [--digits N] [--option NAME=VALUE]...\n"
     "                   print a value as an entry field of the quantity shows it\n"
-    "  options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all] [--python]\n"
+    "  options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all] [--commands]\n"
     "                   list, read, set or script the options of a model file\n"
     "  script FILE|- [ARGS]... [--model MODEL]\n"
     "                   run a Python script with module quelm (\"-\": standard input)\n"

@@ -1,4 +1,4 @@
-// quelmhost options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all] [--python]
+// quelmhost options MODEL list | get NAME | set NAME VALUE [--type T] | script [--all] [--commands]
 //
 // Works on the options object ("KDatabaseOptions" at the top level) of an
 // object file of either form. `set` rewrites the file through the object
@@ -32,13 +32,15 @@ const char kUsage[] =
     "usage: quelmhost options MODEL list\n"
     "       quelmhost options MODEL get NAME [--type int|real|string|bool]\n"
     "       quelmhost options MODEL set NAME VALUE [--type int|real|string|bool]\n"
-    "       quelmhost options MODEL script [--all] [--python]\n"
+    "       quelmhost options MODEL script [--all] [--commands]\n"
     "  list    one option a line: NAME = VALUE (type, visible|hidden, default|changed)\n"
     "  get     the value of one option\n"
     "  set     set (or add) an option and save the model; without --type an existing\n"
     "          option keeps its type and a new one is typed by its value\n"
-    "  script  the commands that replay the options (visible or modified ones; all with --all);\n"
-    "          with --python a Python script for quelmhost script FILE --model MODEL\n"
+    "  script  a Python script replaying the options (visible or modified ones; all\n"
+    "          with --all), one call a line, for quelmhost script FILE --model MODEL;\n"
+    "          --commands gives the options store's own replay commands instead\n"
+    "          (--python, the default, is accepted too)\n"
     "  --      end of options\n";
 
 const char* const kTypeWords[] = {"int", "real", "string", "bool"};
@@ -127,8 +129,10 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
   bool all = false;
   KCommandLine line("options", kUsage);
   bool python = false;
+  bool commands = false;
   line.flag("--all", &all);
   line.flag("--python", &python);
+  line.flag("--commands", &commands);
   line.option("--type", [&type](const char* value) {
     for (int k = 0; k < 4; ++k)
       if (std::strcmp(value, kTypeWords[k]) == 0) type = k;
@@ -138,7 +142,8 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
   line.actions(1, {{"list", 0}, {"get", 1}, {"set", 2}, {"script", 0}}, &chosen);
   if (int status = line.parse(argc, argv); status >= 0) return status;
   if (all && chosen != kScript) return line.usageError("--all belongs to script");
-  if (python && chosen != kScript) return line.usageError("--python belongs to script");
+  if ((python || commands) && chosen != kScript) return line.usageError("--python and --commands belong to script");
+  if (python && commands) return line.usageError("script takes either --python or --commands");
   if (type >= 0 && chosen != kGet && chosen != kSet) return line.usageError("--type belongs to get and set");
   const char* path = words[0];
   app.startUp();
@@ -157,7 +162,7 @@ int KRunOptionsCommand(CHostApp& app, int argc, char** argv) {
       listType<bool>(store, 3);
       return KHOST_EXIT_OK;
     }
-    if (chosen == kScript && python) {
+    if (chosen == kScript && !commands) {
       fputs(KPythonOptionsScript(store, all).GetString(), stdout);
       return KHOST_EXIT_OK;
     }

@@ -8,9 +8,12 @@
 //
 // The options are those generateScript selects (visible or modified ones;
 // every one with `all`), in its order. Texts are Python string literals in
-// which backslash, double quote and the control characters are escaped, so
-// any text comes back as it was; reals carry 17 significant digits, and
-// infinities and NaN are written float("inf"), float("-inf"), float("nan").
+// which backslash, double quote and the control characters (C1 ones too) are
+// escaped and valid UTF-8 stands as it is; a byte that is not part of valid
+// UTF-8 is written as the lone surrogate "\udcXX" that the bindings turn
+// back into byte XX (see KPyText), so any byte string comes back as it was.
+// Reals carry 17 significant digits, and infinities and NaN are written
+// float("inf"), float("-inf"), float("nan").
 #pragma once
 #include "platform/KString.h"
 

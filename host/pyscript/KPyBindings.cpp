@@ -76,19 +76,19 @@ long KPyOwnStore::s_live = 0;
 // destroys the store, so wrappers of it still held turn dead.
 class KPyModel {
  public:
-  explicit KPyModel(const std::string& path) : m_path(path), m_store(std::make_unique<KModelOptions>("quelm")) {
-    if (KFileSystem::Current()->exists(path.c_str())) KReadModelOptions(path.c_str(), *m_store);
+  explicit KPyModel(const KString& path) : m_path(path), m_store(std::make_unique<KModelOptions>("quelm")) {
+    if (KFileSystem::Current()->exists(path)) KReadModelOptions(path, *m_store);
   }
   KDatabaseOptions& store() const {
     if (!m_store) KPyRaiseReferenceError("the model is closed");
     return *m_store;
   }
-  void save() const { KSaveModelOptions(m_path.c_str(), store()); }
+  void save() const { KSaveModelOptions(m_path, store()); }
   void close() { m_store.reset(); }
-  const std::string& path() const { return m_path; }
+  const KString& path() const { return m_path; }
 
  private:
-  std::string m_path;
+  KString m_path;
   std::unique_ptr<KModelOptions> m_store;
 };
 
@@ -99,6 +99,14 @@ T optionalArg(py::handle arg, T fallback, Reader reader, const char* operation) 
   T value = fallback;
   check(reader(v.m_v, value, KString(operation)), operation);
   return value;
+}
+
+// A text argument: a str or bytes byte for byte (the bridge's BSTR would turn
+// bytes that are not UTF-8 into U+FFFD), anything else through the bridge's
+// reader and its conversions and messages.
+KString textArg(py::handle arg, const KString& fallback, const char* operation) {
+  if (py::isinstance<py::str>(arg) || py::isinstance<py::bytes>(arg)) return KPyToText(arg);
+  return optionalArg(arg, fallback, readOptionalString, operation);
 }
 
 bool visibleArg(py::handle arg, const char* operation) { return optionalArg(arg, true, readOptionalBool, operation); }
@@ -132,40 +140,39 @@ void bindOptions(py::module_& m) {
   py::class_<KPyOptions, KPyScriptObject>(m, "OptionsStore")
       .def(py::init([] { return std::make_unique<KPyOptions>(new KPyOwnStore); }))
       .def_static("liveCount", [] { return KPyOwnStore::s_live; })
-      .def("getInteger", [](const KPyOptions& o, const std::string& name, py::object fallback) {
-             return o.store().getInteger(KString(name), optionalArg(fallback, LONG(0), readOptionalLong, "getInteger"));
+      .def("getInteger", [](const KPyOptions& o, const KString& name, py::object fallback) {
+             return o.store().getInteger(name, optionalArg(fallback, LONG(0), readOptionalLong, "getInteger"));
            }, py::arg("name"), py::arg("fallback") = py::none())
-      .def("getDouble", [](const KPyOptions& o, const std::string& name, py::object fallback) {
-             return o.store().getDouble(KString(name), optionalArg(fallback, 0.0, readOptionalDouble, "getDouble"));
+      .def("getDouble", [](const KPyOptions& o, const KString& name, py::object fallback) {
+             return o.store().getDouble(name, optionalArg(fallback, 0.0, readOptionalDouble, "getDouble"));
            }, py::arg("name"), py::arg("fallback") = py::none())
-      .def("getString", [](const KPyOptions& o, const std::string& name, py::object fallback) {
-             return KPyText(o.store().getString(KString(name),
-                                             optionalArg(fallback, KString(), readOptionalString, "getString")));
+      .def("getString", [](const KPyOptions& o, const KString& name, py::object fallback) {
+             return o.store().getString(name, textArg(fallback, KString(), "getString"));
            }, py::arg("name"), py::arg("fallback") = py::none())
-      .def("getBoolean", [](const KPyOptions& o, const std::string& name, py::object fallback) {
-             return o.store().getBoolean(KString(name), optionalArg(fallback, false, readOptionalBool, "getBoolean"));
+      .def("getBoolean", [](const KPyOptions& o, const KString& name, py::object fallback) {
+             return o.store().getBoolean(name, optionalArg(fallback, false, readOptionalBool, "getBoolean"));
            }, py::arg("name"), py::arg("fallback") = py::none())
       // The setters answer whether the value changed (an added option did).
-      .def("setInteger", [](const KPyOptions& o, const std::string& name, py::object value, py::object visible) {
+      .def("setInteger", [](const KPyOptions& o, const KString& name, py::object value, py::object visible) {
              LONG v = requiredArg<LONG>(value, readOptionalLong, "setInteger");
-             return o.store().setInteger(KString(name), v, visibleArg(visible, "setInteger"));
+             return o.store().setInteger(name, v, visibleArg(visible, "setInteger"));
            }, py::arg("name"), py::arg("value"), py::arg("visible") = py::none())
-      .def("setDouble", [](const KPyOptions& o, const std::string& name, py::object value, py::object visible) {
+      .def("setDouble", [](const KPyOptions& o, const KString& name, py::object value, py::object visible) {
              double v = requiredArg<double>(value, readOptionalDouble, "setDouble");
-             return o.store().setDouble(KString(name), v, visibleArg(visible, "setDouble"));
+             return o.store().setDouble(name, v, visibleArg(visible, "setDouble"));
            }, py::arg("name"), py::arg("value"), py::arg("visible") = py::none())
-      .def("setString", [](const KPyOptions& o, const std::string& name, py::object value, py::object visible) {
-             KString v = requiredArg<KString>(value, readOptionalString, "setString");
-             return o.store().setString(KString(name), v, visibleArg(visible, "setString"));
+      .def("setString", [](const KPyOptions& o, const KString& name, py::object value, py::object visible) {
+             if (value.is_none()) fail("setString", "the value is missing");
+             KString v = textArg(value, KString(), "setString");
+             return o.store().setString(name, v, visibleArg(visible, "setString"));
            }, py::arg("name"), py::arg("value"), py::arg("visible") = py::none())
-      .def("setBoolean", [](const KPyOptions& o, const std::string& name, py::object value, py::object visible) {
+      .def("setBoolean", [](const KPyOptions& o, const KString& name, py::object value, py::object visible) {
              bool v = requiredArg<bool>(value, readOptionalBool, "setBoolean");
-             return o.store().setBoolean(KString(name), v, visibleArg(visible, "setBoolean"));
+             return o.store().setBoolean(name, v, visibleArg(visible, "setBoolean"));
            }, py::arg("name"), py::arg("value"), py::arg("visible") = py::none())
-      .def("get", [](const KPyOptions& o, const std::string& name) { return optionValue(o.store(), KString(name)); })
-      .def("isVisible", [](const KPyOptions& o, const std::string& name) -> py::object {
+      .def("get", [](const KPyOptions& o, const KString& name) { return optionValue(o.store(), name); })
+      .def("isVisible", [](const KPyOptions& o, const KString& n) -> py::object {
              const KDatabaseOptions& s = o.store();
-             const KString n(name);
              if (auto* r = s.find<long>(n)) return py::bool_(r->m_visible);
              if (auto* r = s.find<double>(n)) return py::bool_(r->m_visible);
              if (auto* r = s.find<KString>(n)) return py::bool_(r->m_visible);
@@ -194,7 +201,7 @@ void bindOptions(py::module_& m) {
            }, py::arg("all") = false);
 
   py::class_<KPyModel>(m, "Model")
-      .def(py::init<const std::string&>())
+      .def(py::init<const KString&>())
       .def_property_readonly("path", &KPyModel::path)
       .def_property_readonly("options", [](const KPyModel& model) { return KPyWrapOptions(&model.store()); })
       .def("save", &KPyModel::save)
@@ -207,7 +214,7 @@ class KUnitScope {
   KUnitScope(py::handle setName, const char* operation) : m_units(KPyApplication().units()), m_saved(m_units) {
     if (setName.is_none()) return;
     KString error;
-    if (m_units.setFromSetName(KString(setName.cast<std::string>()), &error)) fail(operation, error);
+    if (m_units.setFromSetName(KPyToText(setName), &error)) fail(operation, error);
   }
   ~KUnitScope() { m_units = m_saved; }
   KUnitScope(const KUnitScope&) = delete;
@@ -221,23 +228,22 @@ class KUnitScope {
 void bindApplicationAndUnits(py::module_& m) {
   m.def("version", [] { return KPyText(KPyApplication().GetFileVersionText()); });
   m.def("registryKey", [] { return KPyText(KPyApplication().GetRegistryKeyName()); });
-  m.def("lookupOption", [](const std::string& name, py::object current) -> py::object {
+  m.def("lookupOption", [](const KString& n, py::object current) -> py::object {
     KHostApplication& app = KPyApplication();
-    const KString n(name);
     if (py::isinstance<py::bool_>(current)) return py::bool_(app.LookupBoolOption(n, current.cast<bool>()));
     if (py::isinstance<py::int_>(current)) return py::int_(app.LookupIntegerOption(n, current.cast<long>()));
     if (py::isinstance<py::float_>(current)) return py::float_(app.LookupRealOption(n, current.cast<double>()));
     if (py::isinstance<py::str>(current))
-      return KPyText(app.LookupStringOption(n, KString(current.cast<std::string>())));
+      return KPyText(app.LookupStringOption(n, KPyToText(current)));
     fail("lookupOption", "the current value must be a bool, int, float or str");
   }, py::arg("name"), py::arg("current"));
   m.def("globalOptions", [] { return KPyWrapOptions(KPyApplication().GetGlobalOptions()); });
 
-  m.def("textToReal", [](const std::string& text, long quantity, py::object units, double current) {
+  m.def("textToReal", [](const KString& text, long quantity, py::object units, double current) {
     KUnitScope scope(units, "textToReal");
     KString error;
     double value = current;
-    if (textToReal(KString(text), value, error, nullptr, quantity, kEntryDigits, false)) fail("textToReal", error);
+    if (textToReal(text, value, error, nullptr, quantity, kEntryDigits, false)) fail("textToReal", error);
     return value;
   }, py::arg("text"), py::arg("quantity") = 0, py::arg("units") = py::none(), py::arg("current") = 0.0);
   m.def("numberToText", [](double value, int digits, long quantity, py::object units) {

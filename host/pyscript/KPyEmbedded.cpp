@@ -5,6 +5,7 @@
 #include "host/CHostApp.h"
 #include "host/KHostApplication.h"
 #include "host/pyscript/KPyBindings.h"
+#include "host/pyscript/KPyVariant.h"
 
 #include <cstdio>
 
@@ -42,16 +43,18 @@ int KPyRunScript(const std::string& fileName, const std::string& source, const s
   {
     py::dict globals;
     globals["__name__"] = "__main__";
-    globals["__file__"] = fileName;
+    // File name and arguments are bytes, as Python itself decodes them.
+    const py::str file = KPyText(KString(fileName));
+    globals["__file__"] = file;
     globals["__builtins__"] = py::module_::import("builtins");
     try {
       py::list args;
-      for (const std::string& a : argv) args.append(py::str(a));
+      for (const std::string& a : argv) args.append(KPyText(KString(a)));
       py::module_::import("sys").attr("argv") = args;
       // The module registers the wrapper classes: imported before any wrapping.
       py::module_::import("quelm");
       if (options) globals["options"] = KPyWrapOptions(options);
-      py::object code = py::module_::import("builtins").attr("compile")(py::bytes(source), fileName, "exec");
+      py::object code = py::module_::import("builtins").attr("compile")(py::bytes(source), file, "exec");
       py::module_::import("builtins").attr("exec")(code, globals);
     } catch (py::error_already_set& e) {
       if (e.matches(PyExc_SystemExit)) {

@@ -5,6 +5,7 @@
 #include "storage/objectfile/KObjectFileWalker.h"
 #include "storage/objectfile/KTextPersistance.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,33 +29,76 @@ py::list valueList(const T* values, long n, Make make) {
   return list;
 }
 
-// Reals as array.array("d"): one copy of the values, no Python object per
-// value.
-py::object realArray(const double* values, long n) {
-  py::object array = py::module_::import("array").attr("array")("d");
-  if (n > 0)
-    array.attr("frombytes")(py::memoryview::from_memory(values, static_cast<py::ssize_t>(n * sizeof(double))));
-  return array;
-}
+// Reals read by the object file reader straight into a buffer of the
+// caller's kind: no Python object per value and no copy on the way. The
+// buffer is an array.array("d") of the count's zeros, or what `make(count)`
+// answers: a writable C-contiguous buffer of exactly that many doubles (e.g.
+// numpy.empty, which, unlike array.array, need not write its memory first).
+class KRealBuffers {
+ public:
+  explicit KRealBuffers(py::object make)
+      : m_make(std::move(make)), m_array(py::module_::import("array").attr("array")),
+        m_zero(m_array("d", py::make_tuple(0.0))) {}
+  ~KRealBuffers() { release(); }
+  KRealBuffers(const KRealBuffers&) = delete;
+  KRealBuffers& operator=(const KRealBuffers&) = delete;
 
-py::object attributeValues(const KImplPersistance& in, char tag, long n, bool realsAsArray) {
+  // Room for n reals, held until take().
+  double* place(long n) {
+    release();
+    PyObject* made = m_make.is_none() ? PySequence_Repeat(m_zero.ptr(), n) : PyObject_CallFunction(m_make.ptr(), "l", n);
+    if (!made) throw py::error_already_set();
+    m_buffer = py::reinterpret_steal<py::object>(made);
+    if (PyObject_GetBuffer(made, &m_view, PyBUF_WRITABLE | PyBUF_FORMAT | PyBUF_C_CONTIGUOUS) != 0)
+      throw py::error_already_set();
+    m_viewHeld = true;
+    const std::string format = m_view.format ? m_view.format : "B";
+    if (m_view.itemsize != 8 || (format != "d" && format != "<d" && format != "=d" && format != "@d") ||
+        m_view.len != static_cast<Py_ssize_t>(n) * 8)
+      throw py::value_error("reals(count) must give a writable contiguous buffer of count doubles");
+    return static_cast<double*>(m_view.buf);
+  }
+  // The buffer of the record read last; an attribute without values asks
+  // for no room and gets an empty one.
+  py::object take() {
+    release();
+    if (m_buffer) return std::move(m_buffer);
+    return m_make.is_none() ? m_array("d") : m_make(0);
+  }
+
+ private:
+  void release() {
+    if (m_viewHeld) PyBuffer_Release(&m_view);
+    m_viewHeld = false;
+  }
+
+  py::object m_make;
+  py::object m_array;  // the type array.array
+  py::object m_zero;
+  py::object m_buffer;
+  Py_buffer m_view{};
+  bool m_viewHeld = false;
+};
+
+py::object attributeValues(const KImplPersistance& in, char tag, long n) {
   switch (tag) {
     case 'I': return valueList(in.intValues(), n, [](auto v) { return py::int_(v); });
     case 'U':
     case 'L': return valueList(in.uintValues(), n, [](auto v) { return py::int_(v); });
-    case 'R':
-      if (realsAsArray) return realArray(in.realValues(), n);
-      return valueList(in.realValues(), n, [](double v) { return py::float_(v); });
+    case 'R': return valueList(in.realValues(), n, [](double v) { return py::float_(v); });
     case 'B': return valueList(in.boolValues(), n, [](bool v) { return py::bool_(v); });
     case 'S': return valueList(in.stringValues(), n, [](const KString& v) { return KPyText(v); });
     default: return py::list();
   }
 }
 
-py::dict readObjectFile(const std::string& path, const std::string& reals) {
-  if (reals != "list" && reals != "array") throw py::value_error(R"(reals is "list" or "array")");
-  const bool realsAsArray = reals == "array";
-  KObjectFileWalker walker(path.c_str());
+py::dict readObjectFile(const KString& path, py::object reals) {
+  const bool realsAsList = py::isinstance<py::str>(reals) && reals.cast<std::string>() == "list";
+  const bool realsAsArray = py::isinstance<py::str>(reals) && reals.cast<std::string>() == "array";
+  if (!realsAsList && !realsAsArray && !PyCallable_Check(reals.ptr()))
+    throw py::value_error(R"(reals is "list", "array" or a callable that makes a buffer)");
+  KRealBuffers buffers(realsAsArray ? py::none() : reals);
+  KObjectFileWalker walker(path);
   KImplPersistance& in = walker.values();
   py::dict file;
   file["form"] = walker.isText() ? "text" : "binary";
@@ -63,11 +107,13 @@ py::dict readObjectFile(const std::string& path, const std::string& reals) {
   file["mode"] = in.getHeaderField(kHdrMode);
   py::list records;
   FObjectFileRecord r;
-  while (walker.next(r)) {
+  const std::function<double*(long)> place = [&buffers](long n) { return buffers.place(n); };
+  while (realsAsList ? walker.next(r) : walker.nextPlacingReals(r, place)) {
     const std::string tag(1, r.m_tag);
     if (r.m_tag == 'O' || r.m_tag == 'E') records.append(py::make_tuple(tag, nameText(r.m_type), nameText(r.m_name)));
     else if (r.m_tag == 'C') records.append(py::make_tuple(tag, nameText(r.m_name), KPyText(in.charValues())));
-    else records.append(py::make_tuple(tag, nameText(r.m_name), attributeValues(in, r.m_tag, r.m_count, realsAsArray)));
+    else if (r.m_tag == 'R' && !realsAsList) records.append(py::make_tuple(tag, nameText(r.m_name), buffers.take()));
+    else records.append(py::make_tuple(tag, nameText(r.m_name), attributeValues(in, r.m_tag, r.m_count)));
   }
   file["records"] = records;
   return file;
@@ -85,10 +131,10 @@ void writeRecord(KPersistance& out, py::handle item) {
   if (record.size() != 3) throw py::value_error("a record is (tag, name, values) or (\"O\"/\"E\", type, name)");
   const std::string tag = record[0].cast<std::string>();
   if (tag.size() != 1) throw py::value_error("a record tag is one letter");
-  const KPersistName name(KString(record[1].cast<std::string>()));
+  const KPersistName name(record[1].cast<KString>());
   py::handle values = record[2];
   switch (tag[0]) {
-    case 'O': out.beginObject(name, KPersistName(KString(values.cast<std::string>()))); return;
+    case 'O': out.beginObject(name, KPersistName(values.cast<KString>())); return;
     case 'E': out.endObject(); return;
     case 'I': {
       std::vector<LONGLONG> v = valuesOf<LONGLONG>(values);
@@ -116,13 +162,13 @@ void writeRecord(KPersistance& out, py::handle item) {
       return;
     }
     case 'C': {
-      const std::string chars = values.cast<std::string>();
-      out.writeC(name, static_cast<long>(chars.size()), chars.data());
+      const KString chars = values.cast<KString>();
+      out.writeC(name, chars.GetLength(), chars.GetString());
       return;
     }
     case 'S': {
       std::vector<KString> v;
-      for (py::handle s : values.cast<py::sequence>()) v.emplace_back(s.cast<std::string>());
+      for (py::handle s : values.cast<py::sequence>()) v.push_back(s.cast<KString>());
       out.writeS(name, static_cast<long>(v.size()), v.data());
       return;
     }
@@ -130,13 +176,13 @@ void writeRecord(KPersistance& out, py::handle item) {
   }
 }
 
-void writeObjectFile(const std::string& path, py::sequence records, const std::string& form, int level,
+void writeObjectFile(const KString& path, py::sequence records, const std::string& form, int level,
                      int application, int mode) {
   if (form != "text" && form != "binary") throw py::value_error("form is \"text\" or \"binary\"");
   if (level < 0 || level > 9) throw py::value_error("level is 0 to 9");
   std::unique_ptr<KImplPersistance> out;
-  if (form == "text") out = std::make_unique<KTextPersistance>(path.c_str(), true, level);
-  else out = std::make_unique<KBinaryPersistance>(path.c_str(), true, level);
+  if (form == "text") out = std::make_unique<KTextPersistance>(path, true, level);
+  else out = std::make_unique<KBinaryPersistance>(path, true, level);
   out->setApplication(application);
   out->setMode(mode);
   size_t index = 0;

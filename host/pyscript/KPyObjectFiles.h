@@ -9,8 +9,11 @@
 //   (tag, name, [values])       an attribute: tag "I" "U" "L" (ints), "R"
 //                               (floats), "B" (bools), "S" (strs), "C" (one
 //                               str of the characters)
-// With reals="array" the "R" values come as one array.array("d") instead of
-// a list: a single copy, for attributes of millions of reals.
+// For attributes of millions of reals the "R" values can come as one buffer
+// instead of a list, which the reader fills straight from the file:
+// reals="array" gives an array.array("d"); reals=MAKE, a callable such as
+// numpy.empty, gives MAKE(count), which must be a writable C-contiguous
+// buffer of exactly count doubles (ValueError otherwise).
 // Numeric names read as "#id.index" when the file gives no text for them.
 //
 // quelm.writeObjectFile(path, records, form="text", level=1, application=0,

@@ -8,6 +8,50 @@
 
 namespace py = pybind11;
 
+py::str KPyText(const KString& text) {
+  PyObject* s = PyUnicode_DecodeUTF8(text.GetString(), text.GetLength(), "surrogateescape");
+  if (!s) throw py::error_already_set();
+  return py::reinterpret_steal<py::str>(s);
+}
+
+namespace {
+
+// The bytes of `value`, a str or bytes; null with the Python error set when
+// a str holds a lone surrogate that stands for no byte.
+PyObject* textBytes(py::handle value) {
+  if (PyBytes_Check(value.ptr())) return py::reinterpret_borrow<py::object>(value).release().ptr();
+  return PyUnicode_AsEncodedString(value.ptr(), "utf-8", "surrogateescape");
+}
+
+KString takeBytes(PyObject* bytes) {
+  KString text(std::string(PyBytes_AS_STRING(bytes), static_cast<size_t>(PyBytes_GET_SIZE(bytes))));
+  Py_DECREF(bytes);
+  return text;
+}
+
+bool isText(py::handle value) { return PyUnicode_Check(value.ptr()) || PyBytes_Check(value.ptr()); }
+
+}  // namespace
+
+bool KPyLoadText(py::handle value, KString& text) {
+  if (!isText(value)) return false;
+  PyObject* bytes = textBytes(value);
+  if (!bytes) {
+    PyErr_Clear();
+    return false;
+  }
+  text = takeBytes(bytes);
+  return true;
+}
+
+KString KPyToText(py::handle value) {
+  if (!isText(value))
+    throw py::type_error("a text must be a str or bytes, not " + std::string(py::str(value.get_type().attr("__name__"))));
+  PyObject* bytes = textBytes(value);
+  if (!bytes) throw py::error_already_set();
+  return takeBytes(bytes);
+}
+
 void KPyToVariant(py::handle value, VARIANT& out) {
   if (value.is_none()) {
     out.vt = VT_EMPTY;
@@ -29,8 +73,7 @@ void KPyToVariant(py::handle value, VARIANT& out) {
     out.vt = VT_R8;
     out.dblVal = value.cast<double>();
   } else if (py::isinstance<py::str>(value)) {
-    std::string text = value.cast<std::string>();
-    out.bstrVal = KAllocSysString(KString(text));
+    out.bstrVal = KAllocSysString(KPyToText(value));
     out.vt = VT_BSTR;
   } else if (py::isinstance<py::list>(value) || py::isinstance<py::tuple>(value)) {
     py::sequence items = py::reinterpret_borrow<py::sequence>(value);

@@ -5,7 +5,9 @@
 //   None <-> VT_EMPTY (an omitted optional argument; VT_NULL and VT_ERROR
 //            come back as None too)
 //   bool <-> VT_BOOL          int <-> VT_I4, or VT_I8 beyond 32 bits
-//   float <-> VT_R8           str <-> VT_BSTR (UTF-8 <-> UTF-16)
+//   float <-> VT_R8           str <-> VT_BSTR (UTF-8 <-> UTF-16; a byte that
+//            is not UTF-8 becomes U+FFFD there, so texts that must keep
+//            every byte bypass the VARIANT: see KPyText)
 //   list or tuple -> a one-dimensional safe array of VARIANTs (nested lists
 //            nest arrays); a safe array of any dimension -> nested lists,
 //            the first dimension outermost, so a matrix reads m[row][column]
@@ -22,10 +24,19 @@ void KPyToVariant(pybind11::handle value, VARIANT& out);
 // counterpart (dispatch, currency, dates).
 pybind11::object KPyFromVariant(const VARIANT& v);
 
-// A library text (UTF-8) as a Python str.
-inline pybind11::str KPyText(const KString& text) {
-  return pybind11::str(text.GetString(), static_cast<size_t>(text.GetLength()));
-}
+// Library texts are byte strings, UTF-8 by convention but not checked (an
+// option text or a name in an object file may hold any bytes). They cross as
+// str the way Python crosses file names (os.fsdecode): UTF-8 with
+// surrogateescape, so a byte that is not part of valid UTF-8 becomes the
+// lone surrogate U+DC80..U+DCFF and turns back into the same byte. bytes are
+// taken as they are. Any text therefore comes back byte for byte.
+pybind11::str KPyText(const KString& text);
+// Throws UnicodeEncodeError for a str holding other lone surrogates,
+// TypeError for a value that is neither str nor bytes.
+KString KPyToText(pybind11::handle value);
+// Fills `text` when `value` is a str or bytes that KPyToText takes; false
+// otherwise, with no Python error set.
+bool KPyLoadText(pybind11::handle value, KString& text);
 
 // A VARIANT cleared when it goes out of scope.
 struct KPyVariant {
@@ -36,3 +47,13 @@ struct KPyVariant {
   KPyVariant& operator=(const KPyVariant&) = delete;
   VARIANT m_v;
 };
+
+// KString as an argument or result of a bound function: see KPyText.
+namespace pybind11::detail {
+template <>
+struct type_caster<KString> {
+  PYBIND11_TYPE_CASTER(KString, const_name("str"));
+  bool load(handle src, bool) { return KPyLoadText(src, value); }
+  static handle cast(const KString& text, return_value_policy, handle) { return KPyText(text).release(); }
+};
+}  // namespace pybind11::detail

@@ -490,6 +490,56 @@ bool KImplPersistance::readNextRecordIn(FRecordHead& head, long window, std::fun
   return true;
 }
 
+namespace {
+
+// The array the reals of one record are read into: its storage is the
+// caller's memory, asked for once the count is known and never released
+// here.
+class KPlacedReals : public KSimpleArray<double> {
+ public:
+  explicit KPlacedReals(const std::function<double*(long)>& place) : m_place(place) {}
+  double* allocateStorage(unsigned& kind, long n) override {
+    kind = kStorageNone;
+    return m_place(n);
+  }
+  void releaseStorage(unsigned, double*, long) override {}
+
+ private:
+  const std::function<double*(long)>& m_place;
+};
+
+}  // namespace
+
+bool KImplPersistance::readNextRecordPlacingReals(FRecordHead& head, const std::function<double*(long)>& place) {
+  ensureReading();
+  clearRecord();
+  head.m_start = m_pFile->GetPosition();
+  if (!readRecordHead(head)) return false;
+  m_nValues = 0;
+  if (head.m_tag == 'O' || head.m_tag == 'E') return true;
+  if (head.m_tag != 'R') {
+    readRecordValues(head, true);
+    return true;
+  }
+  // As readDirect does: prepareValues sizes the array exactly, which asks
+  // `place` for the room.
+  KPlacedReals placed(place);
+  KSimpleArray<double>* own = m_pReals;
+  m_pReals = &placed;
+  m_bDirect = true;
+  try {
+    readRecordValues(head, true);
+  } catch (...) {
+    m_pReals = own;
+    m_bDirect = false;
+    throw;
+  }
+  m_pReals = own;
+  m_bDirect = false;
+  m_nValues = 0;  // none of them is in the reader's buffer
+  return true;
+}
+
 void KImplPersistance::deliverWindow(long next) {
   if (m_pSink) (*m_pSink)(m_nWindowStart, next - m_nWindowStart);
   m_nWindowStart = next;

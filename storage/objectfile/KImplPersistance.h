@@ -119,6 +119,13 @@ class KImplPersistance : public KPersistance {
   // record's head, its values in the buffers below; false at the end.
   void rewindRecords();
   bool readNextRecord(FRecordHead& head);
+  // Like readNextRecord, but the values of a real attribute go straight to
+  // memory of the caller's, with no copy held by the reader: once the
+  // representation has checked the count against the file, `place(count)`
+  // answers room for `count` doubles (null throws CMemoryException, as a
+  // heap failure does; an attribute without values asks for none). The
+  // reader's buffers then hold none of them: getValueCount() is 0.
+  bool readNextRecordPlacingReals(FRecordHead& head, const std::function<double*(long)>& place);
   // Like readNextRecord, but the values come in windows of at most `window`
   // values: `deliver(first, n)` is called for values [first, first + n),
   // which stand in the buffers below from index 0, so that the memory held

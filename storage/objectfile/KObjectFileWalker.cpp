@@ -43,7 +43,9 @@ void KObjectFileWalker::rewind() {
 bool KObjectFileWalker::nextIn(FObjectFileRecord& record, long window, std::function<void(long, long)>* sink) {
   if (m_mode == kHeaderOnly) return false;
   FRecordHead& head = m_head;
-  bool more = sink ? m_pFile->readNextRecordWindowed(head, window, *sink) : m_pFile->readNextRecord(head);
+  bool more = m_pPlaceReals ? m_pFile->readNextRecordPlacingReals(head, *m_pPlaceReals)
+              : sink         ? m_pFile->readNextRecordWindowed(head, window, *sink)
+                             : m_pFile->readNextRecord(head);
   // The indexed open has checked the structure already; a stream is checked
   // as it comes, by the same rules.
   auto refuse = [this] { AfxThrowFileException(CFileException::genericException, -1, m_pFile->getFileName()); };
@@ -72,6 +74,18 @@ bool KObjectFileWalker::nextIn(FObjectFileRecord& record, long window, std::func
     record.m_depth = m_nDepth;
   }
   return true;
+}
+
+bool KObjectFileWalker::nextPlacingReals(FObjectFileRecord& record, const std::function<double*(long)>& place) {
+  m_pPlaceReals = &place;
+  try {
+    bool more = nextIn(record, 0, nullptr);
+    m_pPlaceReals = nullptr;
+    return more;
+  } catch (...) {
+    m_pPlaceReals = nullptr;
+    throw;
+  }
 }
 
 KString KObjectFileWalker::valueText(long i) const {

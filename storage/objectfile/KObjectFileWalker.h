@@ -49,6 +49,9 @@ class KObjectFileWalker {
     std::function<void(long, long)> sink(std::forward<Deliver>(deliver));
     return nextIn(record, window, &sink);
   }
+  // The same with a real attribute's values read straight into memory of
+  // the caller's (see KImplPersistance::readNextRecordPlacingReals).
+  bool nextPlacingReals(FObjectFileRecord& record, const std::function<double*(long)>& place);
   void rewind();
 
   // The head of the record being read: inside a window's delivery, the tag
@@ -71,6 +74,8 @@ class KObjectFileWalker {
   char m_tag = 0;
   int m_nDepth = 0;
   FRecordHead m_head;
+  // Set during nextPlacingReals: where the reals go.
+  const std::function<double*(long)>* m_pPlaceReals = nullptr;
   // Type and name of each open object, for the end records (binary end
   // records carry no names).
   KPersistName m_openTypes[KImplPersistance::kMaxDepth];

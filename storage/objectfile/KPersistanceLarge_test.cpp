@@ -25,10 +25,10 @@ double valueAt(long i) { return static_cast<double>(i) * 0.5 - 7.0; }
 
 // One object "Big"/"one" with a short attribute before and after `count`
 // reals named "reals".
-void writeBig(bool text, const std::string& path, long count) {
+void writeBig(bool text, const std::string& path, long count, int level = 1) {
   std::vector<double> reals(static_cast<size_t>(count));
   for (long i = 0; i < count; ++i) reals[static_cast<size_t>(i)] = valueAt(i);
-  auto out = open(text, path, true);
+  auto out = open(text, path, true, level);
   out->beginObject("Big", "one");
   out->writeInt("before", 1);
   out->writeR("reals", count, reals.data());
@@ -159,6 +159,61 @@ TEST(KPersistanceLarge, ArrayReadersAfterAScanOfOtherArraysGetTheirOwnValues) {
     ASSERT_EQ(in->readStrings("names", strings), 2);
     EXPECT_EQ(strings[1], "y");
   }
+}
+
+TEST(KPersistanceLarge, RealsArePlacedInTheCallersMemoryAndNowhereElse) {
+  KScratchFolder dir("large");
+  for (int level : {0, 1}) {
+    for (bool text : {false, true}) {
+      const long count = text ? 200000 : 2000000;
+      std::string path = dir.file(text ? "placed.txt" : "placed.bin");
+      writeBig(text, path, count, level);
+      auto in = open(text, path, false);
+      in->openForListing(KImplPersistance::kStream);
+      std::vector<double> room;
+      std::vector<long> asked;
+      std::function<double*(long)> place = [&](long n) {
+        asked.push_back(n);
+        room.assign(static_cast<size_t>(n) + 1, -1.0);
+        return room.data();
+      };
+      FRecordHead head;
+      std::string tags;
+      KHeapResetPeak();
+      const size_t start = KHeapLiveBytes();
+      while (in->readNextRecordPlacingReals(head, place)) {
+        tags += head.m_tag;
+        if (head.m_tag == 'I') {
+          EXPECT_EQ(in->intValues()[0], head.m_name == KPersistName("before") ? 1 : 2);
+        } else if (head.m_tag == 'R') {
+          EXPECT_EQ(in->getValueCount(), 0);
+        }
+      }
+      EXPECT_EQ(tags, "OIRIE");
+      ASSERT_EQ(asked, std::vector<long>{count});
+      EXPECT_EQ(room[0], valueAt(0));
+      EXPECT_EQ(room[static_cast<size_t>(count) - 1], valueAt(count - 1));
+      EXPECT_EQ(room[static_cast<size_t>(count)], -1.0);  // nothing past the room asked for
+      // Only pages and small buffers: no copy of the reals in the reader.
+      EXPECT_LT(KHeapPeakBytes() - start, 21u * 32050 + 65536) << text << level;
+    }
+  }
+  // A count the file cannot hold is refused before any room is asked for.
+  std::string path = dir.file("cut.bin");
+  writeBig(false, path, 1000, 0);
+  std::string bytes = kReadAll(path);
+  bytes.resize(bytes.size() - 4000);
+  kWriteAll(path, bytes);
+  auto in = open(false, path, false);
+  in->openForListing(KImplPersistance::kStream);
+  FRecordHead head;
+  bool asked = false;
+  std::function<double*(long)> place = [&asked](long) {
+    asked = true;
+    return nullptr;
+  };
+  EXPECT_THROW(while (in->readNextRecordPlacingReals(head, place)) {}, CFileException);
+  EXPECT_FALSE(asked);
 }
 
 TEST(KPersistanceLarge, WindowedRecordsStayWithinTheirWindow) {

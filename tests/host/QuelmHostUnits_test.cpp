@@ -102,6 +102,9 @@ TEST_F(QuelmHostUnitsTest, OptionsOfAModelFile) {
             "named = \"12\" (string, visible, default)\n"
             "flag = true (bool, visible, default)");
   std::string script = out({"options", model, "script"});
+  EXPECT_NE(script.find("options.setInteger(\"count\", 7, True)"), std::string::npos) << script;
+  EXPECT_NE(script.find("options.setString(\"title\", \"say \\\"hi\\\" {to} all\", True)"), std::string::npos) << script;
+  script = out({"options", model, "script", "--commands"});
   EXPECT_NE(script.find("setInteger \"count\" 7 true"), std::string::npos) << script;
   EXPECT_NE(script.find("setString \"title\" \"say \"\"hi\"\" {to} all\" true"), std::string::npos) << script;
   EXPECT_EQ(run({"options", model, "get", "missing"}).exitCode, 1);

@@ -25,7 +25,8 @@ class QuelmHostScriptTest : public testing::Test {
   }
   std::map<std::string, std::string> env() {
     return {{"QUELM_REGISTRY_DIR", m_folder.path()}, {"LANG", "C"}, {"LC_ALL", ""},
-            {"LSAN_OPTIONS", "suppressions=" QUELM_LSAN_SUPPRESSIONS ":print_suppressions=0"}, {"PYTHONDONTWRITEBYTECODE", "1"}};
+            {"LSAN_OPTIONS", "suppressions=" QUELM_LSAN_SUPPRESSIONS ":print_suppressions=0"}, {"PYTHONDONTWRITEBYTECODE", "1"},
+            {"PYTHONMALLOC", "malloc"}};
   }
   KHostRunResult run(std::vector<std::string> args) {
     args.insert(args.begin(), "script");
@@ -174,27 +175,47 @@ TEST_F(QuelmHostScriptTest, PythonReplayScriptRebuildsTheOptions) {
   std::string model = m_folder.path() + "/k.qob";
   ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "k", "7"}, env()).exitCode, 0);
   ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "t", "a\"b\\"}, env()).exitCode, 0);
-  KHostRunResult r = KHostRun(QUELMHOST_PATH, {"options", model, "script", "--python"}, env());
+  // Option texts are bytes: valid UTF-8 stays, C1 controls are escaped, and
+  // every other byte (a lone lead byte, an encoded surrogate) is the lone
+  // surrogate that surrogateescape turns back into it.
+  ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "u\xFF", "\xE9" "a\xC3\xA9\xC2\x85\xED\xA0\x80\xF0\x9F\x98\x80"},
+                     env()).exitCode, 0);
+  const std::string expected =
+      "options.setInteger(\"k\", 7, True)\n"
+      "options.setString(\"u\\udcff\", \"\\udce9a\xC3\xA9\\x85\\udced\\udca0\\udc80\xF0\x9F\x98\x80\", True)\n"
+      "options.setString(\"t\", \"a\\\"b\\\\\", True)\n";
+  KHostRunResult r = KHostRun(QUELMHOST_PATH, {"options", model, "script"}, env());
   EXPECT_EQ(r.exitCode, 0) << r.err;
-  EXPECT_EQ(r.out, "options.setInteger(\"k\", 7, True)\noptions.setString(\"t\", \"a\\\"b\\\\\", True)\n");
+  EXPECT_EQ(r.out, expected);
+  EXPECT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "script", "--python"}, env()).out, expected);
+  r = KHostRun(QUELMHOST_PATH, {"options", model, "script", "--commands"}, env());
+  EXPECT_EQ(r.out.rfind("setInteger \"k\" 7 true\n", 0), 0u) << r.out;
+  EXPECT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "script", "--python", "--commands"}, env()).exitCode, 2);
   EXPECT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "list", "--python"}, env()).exitCode, 2);
+  EXPECT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "list", "--commands"}, env()).exitCode, 2);
+  std::string copy = m_folder.path() + "/k2.qob";
+  ASSERT_EQ(script(expected, {"--model", copy}).exitCode, 0);
+  EXPECT_EQ(KHostRun(QUELMHOST_PATH, {"options", copy, "list"}, env()).out,
+            KHostRun(QUELMHOST_PATH, {"options", model, "list"}, env()).out);
 
-  // Random stores: replaying the script of one into a new model gives the same options.
+  // Random stores: replaying the script of one into a new model gives the
+  // same options, byte for byte.
   for (int seed = 1; seed <= 4; ++seed) {
     std::string a = m_folder.path() + "/a" + std::to_string(seed) + ".qob";
     std::string b = m_folder.path() + "/b" + std::to_string(seed) + ".qob";
     r = run({QUELM_TEST_DATA "/pyscript/random_options.py", std::to_string(seed), "--model", a});
     ASSERT_EQ(r.exitCode, 0) << r.err;
-    r = KHostRun(QUELMHOST_PATH, {"options", a, "script", "--python", "--all"}, env());
+    r = KHostRun(QUELMHOST_PATH, {"options", a, "script", "--all"}, env());
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(script(r.out, {"--model", b}).exitCode, 0) << r.out;
     for (const char* action : {"list", "script"}) {
       std::vector<std::string> args{"options", a, action};
-      if (std::string(action) == "script") args.push_back("--all");
+      if (std::string(action) == "script") args.insert(args.end(), {"--all", "--commands"});
       std::string fromA = KHostRun(QUELMHOST_PATH, args, env()).out;
       args[1] = b;
       EXPECT_EQ(KHostRun(QUELMHOST_PATH, args, env()).out, fromA) << "seed " << seed;
       EXPECT_NE(fromA.find("o29"), std::string::npos);
+      EXPECT_NE(fromA.find('\xFF'), std::string::npos) << "seed " << seed;
     }
   }
 }
