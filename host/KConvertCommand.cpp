@@ -47,7 +47,7 @@ int KRunConvertCommand(int argc, char** argv) {
   const char* current = paths[0];
   KString reason;
   try {
-    KObjectFileWalker walker(paths[0]);
+    KObjectFileWalker walker(paths[0], KObjectFileWalker::kStream);
     const KImplPersistance& in = walker.values();
     if (level < 0) level = in.getHeaderField(kHdrLevel);
     current = paths[1];

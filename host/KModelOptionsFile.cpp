@@ -26,7 +26,7 @@ void KSaveModelOptions(const char* path, const KDatabaseOptions& store) {
     out.Close();
     return;
   }
-  KObjectFileWalker walker(path);
+  KObjectFileWalker walker(path, KObjectFileWalker::kStream);
   const KImplPersistance& in = walker.values();
   std::unique_ptr<KImplPersistance> out;
   int level = in.getHeaderField(kHdrLevel);

@@ -98,7 +98,7 @@ py::dict readObjectFile(const KString& path, py::object reals) {
   if (!realsAsList && !realsAsArray && !PyCallable_Check(reals.ptr()))
     throw py::value_error(R"(reals is "list", "array" or a callable that makes a buffer)");
   KRealBuffers buffers(realsAsArray ? py::none() : reals);
-  KObjectFileWalker walker(path);
+  KObjectFileWalker walker(path, KObjectFileWalker::kStream);
   KImplPersistance& in = walker.values();
   py::dict file;
   file["form"] = walker.isText() ? "text" : "binary";

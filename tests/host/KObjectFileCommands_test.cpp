@@ -237,6 +237,38 @@ TEST_F(ObjectFileCommandsTest, FailedConvertLeavesTheTargetAsItWas) {
   EXPECT_EQ(readFile(target), "old content");
 }
 
+// Convert reads as it writes, so damage past the stretch checked at open is
+// met mid-copy: the copy must still fail and leave the target alone.
+TEST_F(ObjectFileCommandsTest, DamageFoundMidCopyLeavesTheTargetAsItWas) {
+  std::string big = path("big.txt");
+  {
+    KTextPersistance out(big.c_str(), true, 0);
+    out.beginObject("Model", "big");
+    std::vector<double> reals(1000);
+    for (int k = 0; k < 1000; ++k) reals[k] = k / 7.0;
+    for (int i = 0; i < 60; ++i) {
+      std::string name = "p" + std::to_string(i);
+      out.beginObject("Part", name.c_str());
+      out.writeR("r", 1000, reals.data());
+      out.endObject();
+    }
+    out.endObject();
+    out.Close();
+  }
+  std::string text = readFile(big);
+  ASSERT_GT(text.size(), 1000000u);
+  size_t last = text.rfind("R,\"r\", 0, 0, 1000,");
+  ASSERT_NE(last, std::string::npos);
+  text.replace(last, 19, "R,\"r\", 0, 0, xxxx,");
+  writeFile(big, text);
+  std::string target = path("target.bin");
+  writeFile(target, "old content");
+  KHostRunResult r = run({"convert", big, target, "--form", "binary"});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("cannot read " + big), std::string::npos) << r.err;
+  EXPECT_EQ(readFile(target), "old content");
+}
+
 TEST_F(ObjectFileCommandsTest, WrongUsageExitsWithTwo) {
   std::string file = sample(true, 0);
   for (const auto& args : std::vector<std::vector<std::string>>{
