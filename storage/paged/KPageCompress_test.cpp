@@ -1,9 +1,12 @@
 #include "storage/paged/KPageCompress.h"
 
 #include <gtest/gtest.h>
+#include <libdeflate.h>
 #include <zlib.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -380,20 +383,22 @@ TEST(KPageCompressFiles, WrongSizesAndDamagedStreamsRaiseTheFileException) {
   }
 }
 
+void writeBinaryFile(const std::string& path, const std::string& data, int level) {
+  KBinaryCompressedFile out(true);
+  ASSERT_TRUE(out.m_file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
+  out.SetHeaderSize(kHeader);
+  out.SetCompressionLevel(level);
+  out.Write(data.data(), static_cast<UINT>(data.size()));
+  out.Close();
+}
+
 // Random pages at every level: each fits the compressed room and reads back.
 TEST(KPageCompressFiles, IncompressibleDataWritesAndReadsAtEveryLevel) {
   KScratchFolder folder("pagecompress");
   std::string path = folder.file("pages.dat");
   std::string data = randomBytes(3 * kPage + 17, 5);
   for (int level = 1; level <= 9; ++level) {
-    {
-      KBinaryCompressedFile out(true);
-      ASSERT_TRUE(out.m_file.Open(path.c_str(), CFile::modeCreate | CFile::modeWrite));
-      out.SetHeaderSize(kHeader);
-      out.SetCompressionLevel(level);
-      out.Write(data.data(), static_cast<UINT>(data.size()));
-      out.Close();
-    }
+    writeBinaryFile(path, data, level);
     KBinaryCompressedFile in(false);
     ASSERT_TRUE(in.m_file.Open(path.c_str(), CFile::modeRead));
     in.SetHeaderSize(kHeader);
@@ -410,3 +415,54 @@ TEST(KPageCompressFiles, IncompressibleDataWritesAndReadsAtEveryLevel) {
 }
 
 }  // namespace
+
+// ---- sizes: each level keeps to zlib's size at that level ----
+
+// Two pages of each kind of model data: a mesh (coordinates, connectivity,
+// labels), result reals (smooth with noise) and their text lines.
+std::vector<std::string> modelPageSets() {
+  std::string mesh, reals, text;
+  for (int node = 0; mesh.size() < 2u * kPage; ++node) {
+    double xyz[3] = {(node % 100) * 0.125, (node / 100 % 100) * 0.125, std::sin(node * 0.001) * 2.0};
+    int32_t element[4] = {node, node + 1, node + 101, node + 100};
+    mesh.append(reinterpret_cast<const char*>(xyz), sizeof xyz).append(reinterpret_cast<const char*>(element), 16);
+    if (node % 16 == 0) mesh += node % 32 ? "PLATE   " : "BEAM    ";
+  }
+  unsigned seed = 12345;
+  for (int i = 0; reals.size() < 2u * kPage; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    double value = 1000.0 * std::sin(0.001 * i) + (seed >> 16) * 1e-6;
+    reals.append(reinterpret_cast<const char*>(&value), sizeof value);
+    char line[40];
+    text.append(line, static_cast<size_t>(std::snprintf(line, sizeof line, " %.17g", value)));
+    if (i % 8 == 7) text += "\r\n";
+  }
+  return {mesh.substr(0, 2 * kPage), reals.substr(0, 2 * kPage), text.substr(0, 2 * kPage)};
+}
+
+TEST(KPageCompressFiles, EachLevelWritesWithinThreePercentOfZlibsSize) {
+  KScratchFolder folder("pagecompress");
+  std::string path = folder.file("pages.dat");
+  std::vector<std::string> sets = modelPageSets();
+  EXPECT_EQ(PageLibdeflateLevel(0), 0);
+  EXPECT_EQ(PageLibdeflateLevel(-1), -1);
+  EXPECT_EQ(PageLibdeflateLevel(10), -1);
+  for (int level = 1; level <= 9; ++level) {
+    for (size_t set = 0; set < sets.size(); ++set) {
+      const std::string& data = sets[set];
+      writeBinaryFile(path, data, level);
+      size_t zlibSize = kHeader;
+      for (size_t at = 0; at < data.size(); at += kPage)
+        zlibSize += 8 + zlibDeflate(data.substr(at, kPage), level).size();
+      std::string file = readFile(path);
+      double ratio = static_cast<double>(file.size()) / static_cast<double>(zlibSize);
+      EXPECT_LE(ratio, 1.03) << "level " << level << ", set " << set;
+      // The first page is libdeflate's stream at the level said to serve ours.
+      libdeflate_compressor* compressor = libdeflate_alloc_compressor(PageLibdeflateLevel(level));
+      std::string stream(kRoom, '\0');
+      stream.resize(libdeflate_zlib_compress(compressor, data.data(), kPage, stream.data(), stream.size()));
+      libdeflate_free_compressor(compressor);
+      EXPECT_EQ(file.substr(kHeader + 8, stream.size()), stream) << "level " << level << ", set " << set;
+    }
+  }
+}
