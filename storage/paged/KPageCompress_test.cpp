@@ -447,6 +447,7 @@ TEST(KPageCompressFiles, EachLevelWritesWithinThreePercentOfZlibsSize) {
   EXPECT_EQ(PageLibdeflateLevel(0), 0);
   EXPECT_EQ(PageLibdeflateLevel(-1), -1);
   EXPECT_EQ(PageLibdeflateLevel(10), -1);
+  std::vector<size_t> atSix(sets.size());
   for (int level = 1; level <= 9; ++level) {
     for (size_t set = 0; set < sets.size(); ++set) {
       const std::string& data = sets[set];
@@ -457,6 +458,11 @@ TEST(KPageCompressFiles, EachLevelWritesWithinThreePercentOfZlibsSize) {
       std::string file = readFile(path);
       double ratio = static_cast<double>(file.size()) / static_cast<double>(zlibSize);
       EXPECT_LE(ratio, 1.03) << "level " << level << ", set " << set;
+      // Level 9 is chosen for size: it never gives more than 6 does.
+      if (level == 6) atSix[set] = file.size();
+      if (level == 9) {
+        EXPECT_LT(file.size(), atSix[set]) << "set " << set;
+      }
       // The first page is libdeflate's stream at the level said to serve ours.
       libdeflate_compressor* compressor = libdeflate_alloc_compressor(PageLibdeflateLevel(level));
       std::string stream(kRoom, '\0');
