@@ -11,7 +11,7 @@
 // program prints, for every kind and level 1..9, the size PageCompress gives
 // over zlib's, and the size of each libdeflate level 1..12 over zlib's at
 // each of our levels, which is what a level is chosen from (at most 3% more
-// than zlib at that level on every kind; level 9 the smallest).
+// than zlib at that level on every kind).
 #include <benchmark/benchmark.h>
 #include <libdeflate.h>
 #include <unistd.h>

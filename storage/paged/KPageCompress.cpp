@@ -14,13 +14,11 @@ constexpr int kLevels = 10;  // 0..9
 // its number, and libdeflate's levels trade speed for size differently: so
 // each level takes the fastest libdeflate level whose pages come out at most
 // 3% larger than zlib's at that level on every kind of model data measured
-// (mesh coordinates with connectivity and labels, binary result arrays, their
-// text form; 32000-byte pages). Levels 5 to 8 all land on libdeflate's 5,
-// which there comes within 0.3% of zlib at any of them, while its levels 6 to
-// 9 save at most 0.3% more and take up to fifteen times as long. Level 9 is
-// chosen for size, so it takes libdeflate's smallest (12): 1-16% smaller than
-// zlib's 9 and still about four times faster. Level 0 stays stored blocks.
-constexpr int kLibdeflateLevel[kLevels] = {0, 1, 1, 1, 2, 5, 5, 5, 5, 12};
+// (binary meshes and result arrays; in text form results, meshes, integer
+// arrays and options). Options text decides most entries: zlib's higher
+// levels find much more in it than libdeflate's lower ones. Level 0 stays
+// stored blocks.
+constexpr int kLibdeflateLevel[kLevels] = {0, 1, 1, 3, 3, 5, 6, 6, 7, 7};
 constexpr int kLibdeflateLevels = 13;  // 0..12
 
 // libdeflate takes its allocator process-wide, and only while no compressor
