@@ -11,12 +11,23 @@
 #include <cstring>
 
 const KCachedOptionInfo kLibraryCachedOptions[] = {
-    {"exprDebug", 'B'},          {"screenUnitsUS", 'B'},      {"feetInchesFormat", 'B'},
-    {"oldEMinus3Format", 'B'},   {"catchOnInitDialogException", 'B'}, {"V147filenames", 'B'},
-    {"slowFrugalMemoryMode", 'B'}, {"removeEmptyBlocks", 'B'}, {"debugAllocList", 'I'},
-    {"maxBlockSize", 'I'},       {"maxSphByCsize", 'I'},      {"matrixDetTol", 'R'},
-    {"matInvertTol", 'R'},       {"singularMatrixTol", 'R'},  {"minPerpTolDist", 'R'},
-    {"intersectTol", 'R'},       {"point3Tol", 'R'},
+    {"exprDebug", 'B', 0},
+    {"screenUnitsUS", 'B', 0},
+    {"feetInchesFormat", 'B', 0},
+    {"oldEMinus3Format", 'B', 0},
+    {"catchOnInitDialogException", 'B', 0},
+    {"V147filenames", 'B', 0},
+    {"slowFrugalMemoryMode", 'B', 0},
+    {"removeEmptyBlocks", 'B', 1},
+    {"debugAllocList", 'I', 0},
+    {"maxBlockSize", 'I', 100000},
+    {"maxSphByCsize", 'I', 100},
+    {"matrixDetTol", 'R', 1e-12},
+    {"matInvertTol", 'R', 1e-12},
+    {"singularMatrixTol", 'R', 1e-09},
+    {"minPerpTolDist", 'R', 1e-08},
+    {"intersectTol", 'R', 0.0001},
+    {"point3Tol", 'R', 0.0001},
 };
 const int kLibraryCachedOptionCount = static_cast<int>(sizeof(kLibraryCachedOptions) / sizeof(kLibraryCachedOptions[0]));
 

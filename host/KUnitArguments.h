@@ -24,8 +24,10 @@ class KDatabaseOptions;
 struct KCachedOptionInfo {
   const char* name;
   char type;  // 'B' boolean, 'I' integer, 'R' real
+  double builtIn;  // the value the option has when nothing sets it
 };
-// The cached options the library declares, with their types.
+// The cached options the library declares, with their types and built-in
+// values.
 extern const KCachedOptionInfo kLibraryCachedOptions[];
 extern const int kLibraryCachedOptionCount;
 
