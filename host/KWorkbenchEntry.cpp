@@ -1,5 +1,7 @@
 #include "host/KWorkbenchEntry.h"
 
+#include "containers/options/KLibraryOptions.h"
+
 #include "model/units/KConsistentUnits.h"
 #include "model/units/KEntryConversion.h"
 #include "storage/numbertext/KNumberText.h"
@@ -58,5 +60,11 @@ KWorkbenchResult KWorkbenchEntry::evaluate(const KString& text) {
   m_last = value;
   result.value = value;
   numberToText(value, result.text, 0, kEntryDigits, -1, 0.0, KQuantityCodes::kLength);
+  if (value != KNumberText::kUndefined) {
+    const double metres = value * m_units.m_lengthFactor;
+    numberToText(metres / (screenUnitsUSOption().value() ? 0.0254 : 0.001), result.screenText, 0, 6, -1, 0.0, 0);
+  } else {
+    result.screenText = result.text;
+  }
   return result;
 }

@@ -20,6 +20,9 @@ struct KWorkbenchResult {
   double value = 0.0;  // in the current unit set
   KString text;        // the value as the field shows it, or the error message
   KString unit;        // the set's length unit ("m", "ft")
+  // The same length in screen units, inches when the option "screenUnitsUS"
+  // is on and millimetres otherwise (the unit the dialogs' unit labels name).
+  KString screenText;
 };
 
 class KWorkbenchEntry {

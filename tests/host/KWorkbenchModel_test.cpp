@@ -98,6 +98,10 @@ TEST_F(KWorkbenchEntryTest, UnitNamesGiveLengthsInTheCurrentSet) {
   EXPECT_NEAR(r.value, 0.3556, 1e-12);
   EXPECT_STREQ(r.text, "0.3556");
   EXPECT_STREQ(r.unit, "m");
+  EXPECT_STREQ(r.screenText, "355.6");
+  m_app.m_options.setBoolean("screenUnitsUS", true, false, false);
+  EXPECT_STREQ(m_entry.evaluate("1*ft + 2*in").screenText, "14");
+  m_app.m_options.setBoolean("screenUnitsUS", false, false, false);
 
   KString error;
   ASSERT_FALSE(m_entry.setUnits("N,mm,kg,s,C", error)) << error.GetString();
@@ -133,6 +137,11 @@ TEST_F(KWorkbenchEntryTest, FailuresKeepTheSetAndTheValue) {
   // The field still holds 3: its own text reads as unchanged.
   r = m_entry.evaluate("3");
   EXPECT_DOUBLE_EQ(r.value, 3.0);
+  // No value at all is shown as such, in both units.
+  r = m_entry.evaluate("N/A");
+  EXPECT_FALSE(r.failed);
+  EXPECT_STREQ(r.text, "N/A");
+  EXPECT_STREQ(r.screenText, "N/A");
 }
 
 TEST_F(KWorkbenchEntryTest, OwnNamesWinOverUnitNames) {
