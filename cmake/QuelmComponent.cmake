@@ -42,12 +42,13 @@ function(quelm_verify_layers)
   endforeach()
 endfunction()
 
-# quelm_component(NAME [DEPS ...] [TEST_DEPS ...])
+# quelm_component(NAME [GUI] [DEPS ...] [TEST_DEPS ...])
 #   A static library of every *.cpp in the current folder except *_test.cpp,
 #   linked to DEPS, and, when the folder holds *_test.cpp files, a test program
-#   NAME_tests run by CTest and linked to TEST_DEPS as well.
+#   NAME_tests run by CTest and linked to TEST_DEPS as well. GUI: the tests
+#   open windows and run on a virtual display (quelm_gui_test).
 function(quelm_component name)
-  cmake_parse_arguments(QC "" "" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(QC "GUI" "" "DEPS;TEST_DEPS" ${ARGN})
   quelm_layer_of(${CMAKE_CURRENT_SOURCE_DIR} layer)
   if(layer LESS 0)
     message(FATAL_ERROR "component ${name} lies outside the layer folders")
@@ -69,7 +70,9 @@ function(quelm_component name)
   set_property(GLOBAL PROPERTY QUELM_LAYER_${name} ${layer})
   set_property(GLOBAL PROPERTY QUELM_DEPS_${name} ${QC_DEPS} ${QC_TEST_DEPS})
   set(QUELM_COMPONENTS ${QUELM_COMPONENTS} ${name} CACHE INTERNAL "")
-  if(tests)
+  if(tests AND QC_GUI)
+    quelm_test_program(${name}_tests GUI SOURCES ${tests} LIBS ${name} ${QC_TEST_DEPS})
+  elseif(tests)
     quelm_test_program(${name}_tests SOURCES ${tests} LIBS ${name} ${QC_TEST_DEPS})
   endif()
 endfunction()
@@ -78,11 +81,38 @@ endfunction()
 #   A GoogleTest program whose libraries are linked whole, so that the resource
 #   libraries (which resolve the resource chain from the program that loads
 #   them) find every platform symbol they need.
+#   GUI: the program opens windows. It gets the test environment of
+#   tests/support/KGuiTestEnvironment.cpp and runs as one CTest test under
+#   quelm_gui_test.
 function(quelm_test_program name)
-  cmake_parse_arguments(QT "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(QT "GUI" "" "SOURCES;LIBS" ${ARGN})
+  if(QT_GUI)
+    list(APPEND QT_SOURCES ${PROJECT_SOURCE_DIR}/tests/support/KGuiTestEnvironment.cpp)
+  endif()
   add_executable(${name} ${QT_SOURCES})
   target_link_libraries(${name} PRIVATE ${QT_LIBS} quelm_test_support GTest::gtest GTest::gmock Threads::Threads)
   set_target_properties(${name} PROPERTIES ENABLE_EXPORTS ON)
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-    PROPERTIES ENVIRONMENT "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  if(QT_GUI)
+    target_link_libraries(${name} PRIVATE quelm_windows)
+    quelm_gui_test(${name} $<TARGET_FILE:${name}>)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      PROPERTIES ENVIRONMENT "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  endif()
+endfunction()
+
+# quelm_gui_test(NAME COMMAND...)
+#   A CTest test labelled "gui" that runs COMMAND on a virtual display of its
+#   own (xvfb-run -a, a free display number). Without xvfb-run the test is
+#   reported as skipped, with the reason, and never as passed.
+find_program(QUELM_XVFB_RUN xvfb-run)
+function(quelm_gui_test name)
+  if(QUELM_XVFB_RUN)
+    add_test(NAME ${name} COMMAND ${QUELM_XVFB_RUN} -a -s "-screen 0 1280x1024x24" ${ARGN})
+  else()
+    add_test(NAME ${name} COMMAND sh -c "echo 'xvfb-run not found: ${name} needs a virtual display and was not run'; exit 77")
+    set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS gui
+    ENVIRONMENT "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
 endfunction()

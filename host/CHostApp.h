@@ -10,8 +10,8 @@
 //      program ends when the dialog closes, without a message loop.
 // Steps 1 to 3 (startUp) also serve the commands that do not show the dialog.
 #pragma once
-#include "platform/CWinApp.h"
 #include "platform/KString.h"
+#include "platform/windows/CWinApp.h"
 #include "platform/KWinTypes.h"
 
 class KApplicationAbstract;

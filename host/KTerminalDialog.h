@@ -4,7 +4,7 @@
 // terminal, and answers IDOK. Without a terminal on standard input the dialog
 // closes as soon as it is shown, so scripted runs never wait.
 #pragma once
-#include "platform/CWnd.h"
+#include "platform/windows/CWnd.h"
 #include "platform/KWinTypes.h"
 
 class KTerminalDialog : public CWnd {

@@ -9,6 +9,11 @@ KMessagePresenter& presenter() {
   static KMessagePresenter p;
   return p;
 }
+
+KMessagePresenter& windowSystemBox() {
+  static KMessagePresenter box;
+  return box;
+}
 }  // namespace
 
 KMessagePresenter AfxSetMessagePresenter(KMessagePresenter p) {
@@ -16,6 +21,8 @@ KMessagePresenter AfxSetMessagePresenter(KMessagePresenter p) {
   presenter() = std::move(p);
   return old;
 }
+
+void AfxSetWindowSystemMessageBox(KMessagePresenter box) { windowSystemBox() = std::move(box); }
 
 int AfxDefaultButton(UINT type) {
   static const int buttons[][3] = {
@@ -30,6 +37,8 @@ int AfxDefaultButton(UINT type) {
 
 int AfxMessageBox(const char* text, UINT type, UINT) {
   if (presenter()) return presenter()(text ? text : "", type);
+  if (windowSystemBox())
+    if (int answer = windowSystemBox()(text ? text : "", type)) return answer;
   fprintf(stderr, "%s\n", text ? text : "");
   return AfxDefaultButton(type);
 }

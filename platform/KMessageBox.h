@@ -1,7 +1,8 @@
 // AfxMessageBox: shows a text to the user and answers the button chosen. The
-// text goes to a replaceable presenter: by default it is written to standard
-// error and the default button is the answer (no window system is assumed);
-// tests install a presenter that records the texts.
+// text goes to a replaceable presenter; tests install one that records the
+// texts. Without one, the window layer shows a real message box when there is
+// a window system, and otherwise the text is written to standard error and
+// the default button is the answer.
 #pragma once
 #include "platform/KWinTypes.h"
 #include <functional>
@@ -20,6 +21,9 @@ using KMessagePresenter = std::function<int(const char* text, UINT type)>;
 // Installs `presenter` and answers the previous one; an empty function restores
 // the default presenter.
 KMessagePresenter AfxSetMessagePresenter(KMessagePresenter presenter);
+// Installed by the window layer: shows a message box and answers the button,
+// or 0 when it cannot (no window system).
+void AfxSetWindowSystemMessageBox(KMessagePresenter box);
 // The button that the MB_ flags make the default (IDOK, IDYES, IDNO, ...).
 int AfxDefaultButton(UINT type);
 int AfxMessageBox(const char* text, UINT type = MB_OK, UINT helpId = 0);

@@ -18,11 +18,6 @@
 
 #include <functional>
 
-typedef UINT_PTR WPARAM;
-typedef INT_PTR LPARAM;
-typedef UINT_PTR DWORD_PTR;
-typedef INT_PTR LRESULT;
-
 #ifndef HWND_BROADCAST
 #define HWND_BROADCAST (reinterpret_cast<HWND>(static_cast<UINT_PTR>(0xFFFF)))
 #endif
@@ -50,7 +45,6 @@ bool KRemoveSettingChangeObserver(int id);
 LRESULT SendMessageTimeoutA(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT flags,
                             UINT timeoutMs, DWORD_PTR* result);
 
-enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1 };
 struct SHELLEXECUTEINFOA {
   DWORD cbSize = sizeof(SHELLEXECUTEINFOA);
   DWORD fMask = 0;

@@ -28,7 +28,19 @@ typedef void* HANDLE;
 typedef void* HMODULE;
 typedef void* HINSTANCE;
 typedef void* HWND;
+typedef UINT_PTR WPARAM;
+typedef INT_PTR LPARAM;
+typedef INT_PTR LRESULT;
+typedef UINT_PTR DWORD_PTR;
+typedef DWORD COLORREF;  // 0x00BBGGRR
 typedef int64_t __time64_t;
+
+// Show states (ShowWindow, WINDOWPLACEMENT::showCmd, SHELLEXECUTEINFO::nShow).
+enum : int {
+  SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3,
+  SW_MAXIMIZE = 3, SW_SHOWNOACTIVATE = 4, SW_SHOW = 5, SW_MINIMIZE = 6, SW_SHOWMINNOACTIVE = 7,
+  SW_SHOWNA = 8, SW_RESTORE = 9
+};
 
 #ifndef TRUE
 #define TRUE 1

@@ -32,12 +32,17 @@ inline void KResourceLibraryLoad(AFX_EXTENSION_MODULE& module, const char* name,
 
 // Defines the library's module record, its load and unload hooks and its
 // attaching entry point `attachName`, which puts the library at the head of
-// the resource chain. `table` and `count` name the library's string table.
-#define QUELM_RESOURCE_LIBRARY(libName, attachName, table, count, language)              \
+// the resource chain. `table` and `count` name the library's string table,
+// `kinds` (a KModuleResources pointer, may be null) its dialogs, accelerator
+// tables and bitmaps.
+#define QUELM_RESOURCE_LIBRARY(libName, attachName, table, count, language) \
+  QUELM_RESOURCE_LIBRARY_WITH_KINDS(libName, attachName, table, count, language, nullptr)
+#define QUELM_RESOURCE_LIBRARY_WITH_KINDS(libName, attachName, table, count, language, kinds) \
   namespace {                                                                              \
   AFX_EXTENSION_MODULE g_module;                                                           \
   __attribute__((constructor)) void onLibraryLoad() {                                      \
     KResourceLibraryLoad(g_module, libName, table, count, language);                       \
+    g_module.resources = kinds;                                                            \
   }                                                                                        \
   __attribute__((destructor)) void onLibraryUnload() { AfxTermExtensionModule(g_module); } \
   }                                                                                        \

@@ -30,3 +30,13 @@ enum : UINT {
   IDS_HOST_REGISTRY_KEY = 61005,
   IDS_HOST_HEADING = 61006,
 };
+
+// Resources of other kinds in the companion library (QUELMres).
+enum : UINT {
+  // Accelerators of every library dialog: Ctrl+C, Ctrl+X, Ctrl+V, Ctrl+A,
+  // Ctrl+Z to the edit commands, F1 to help.
+  IDR_DIALOG_ACCELERATORS = 5084,
+  // 16 x 16 mark of the product on light grey (192, 192, 192), the colour a
+  // dialog maps to its face colour.
+  IDB_QUELM_MARK = 5085,
+};

@@ -1,4 +1,4 @@
-#include "platform/CWinApp.h"
+#include "platform/windows/CWinApp.h"
 
 namespace {
 CWinApp* g_app = nullptr;
@@ -13,6 +13,7 @@ CWinApp::~CWinApp() {
 BOOL CWinApp::InitInstance() { return TRUE; }
 int CWinApp::Run() { return ExitInstance(); }
 int CWinApp::ExitInstance() { return 0; }
+BOOL CWinApp::PreTranslateMessage(MSG* pMsg) { return CWnd::WalkPreTranslateTree(nullptr, pMsg); }
 
 CWinApp* AfxGetApp() { return g_app; }
 

@@ -4,10 +4,11 @@
 // when that answers TRUE the message loop (Run); otherwise ExitInstance at
 // once. A dialog-based program does its work in InitInstance and answers
 // FALSE, so it ends when its main dialog closes.
+//
+// Key messages pass the application first: the window layer hands each one
+// to PreTranslateMessage before delivering it.
 #pragma once
-#include "platform/KWinTypes.h"
-
-class CWnd;
+#include "platform/windows/CWnd.h"
 
 class CWinApp {
  public:
@@ -18,11 +19,16 @@ class CWinApp {
 
   // Start-up of the program; FALSE ends it without a message loop. Default: TRUE.
   virtual BOOL InitInstance();
-  // The message loop. There are no window messages to pump in this build, so
-  // it ends at once with ExitInstance's exit code.
+  // The message loop. A dialog-based program never enters it; here it ends
+  // at once with ExitInstance's exit code.
   virtual int Run();
   // Shut-down; answers the process exit code (default 0).
   virtual int ExitInstance();
+  // TRUE when the message is handled and must not be delivered. Default: the
+  // windows from the message's window up to its top-level window are asked
+  // (CWnd::WalkPreTranslateTree).
+  virtual BOOL PreTranslateMessage(MSG* pMsg);
+  CWnd* GetMainWnd() const { return m_pMainWnd; }
 
   // The main window while it exists; not owned.
   CWnd* m_pMainWnd = nullptr;
