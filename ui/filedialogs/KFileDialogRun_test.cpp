@@ -1,0 +1,200 @@
+// The file dialogs on the window system: these tests run the real chooser
+// (under a virtual display in CI) and drive it from callbacks queued with
+// AfxCallAfter, which run once the dialog's loop is idle.
+#include "platform/KMessageBox.h"
+#include "platform/windows/KWindowSystem.h"
+#include "resources/KResourceAttach.h"
+#include "tests/support/KScratchFolder.h"
+#include "ui/dialogs/KDialogSuppressException.h"
+#include "ui/filedialogs/KOpenDialog.h"
+#include "ui/filedialogs/KSaveAsDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const bool g_attached = (InitMFCExtension(), true);
+
+class KFileDialogRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!AfxWindowSystemAvailable()) GTEST_SKIP() << "no window system (run under xvfb-run)";
+    AfxSetWindowSystemFailureHandler([](const char* what) { ADD_FAILURE() << "window system: " << what; });
+    m_previous = AfxSetMessagePresenter([this](const char* text, UINT) {
+      shown.push_back(text);
+      return answer;
+    });
+  }
+  void TearDown() override {
+    AfxSetMessagePresenter(m_previous);
+    AfxSetWindowSystemFailureHandler(nullptr);
+  }
+
+  // Runs `then` once `condition` holds, polling from the idle loop; gives up
+  // (failing the test and running `then` anyway, so the dialog ends) after
+  // five seconds.
+  static void when(std::function<bool()> condition, std::function<void()> then,
+                   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() +
+                                                                    std::chrono::seconds(5)) {
+    AfxCallAfter([condition, then, deadline] {
+      if (condition()) {
+        then();
+      } else if (std::chrono::steady_clock::now() > deadline) {
+        ADD_FAILURE() << "condition not reached";
+        then();
+      } else {
+        when(condition, then, deadline);
+      }
+    });
+  }
+
+  std::vector<std::string> shown;
+  int answer = IDOK;
+
+ private:
+  KMessagePresenter m_previous;
+};
+
+std::string text(UINT id) {
+  KString s;
+  s.LoadString(id);
+  return s.str();
+}
+
+TEST_F(KFileDialogRunTest, BufferIs260CharactersOr780WithMultipleSelection) {
+  for (bool multi : {false, true}) {
+    KOpenDialog dialog;
+    dialog.addFileType("Models", "*.mdl", 1);
+    dialog.addFileType("Text", "*.txt", 2);
+    dialog.selectType(2);
+    dialog.setMultiSelect(multi);
+    DWORD size = 0, flags = 0;
+    std::string typeShown;
+    when([&] { return dialog.IsRunning(); },
+         [&] {
+           size = dialog.m_ofn.nMaxFile;
+           flags = dialog.m_ofn.Flags;
+           typeShown = dialog.GetControlText(cmb1).str();
+           dialog.EndDialog(IDCANCEL);
+         });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_EQ(size, multi ? 780u : 260u);
+    EXPECT_EQ((flags & OFN_ALLOWMULTISELECT) != 0, multi);
+    EXPECT_EQ(typeShown, "Text");
+    EXPECT_EQ(CommDlgExtendedError(), 0u);
+  }
+  EXPECT_TRUE(shown.empty());
+}
+
+TEST_F(KFileDialogRunTest, TypeChangeReplacesTheExtensionOfTheName) {
+  KScratchFolder folder("filedlg");
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl;*.bak", 1);
+  dialog.addFileType("Text", "*.txt", 2);
+  dialog.setInitialFileName(folder.file("bridge.mdl").c_str());
+  std::string nameBefore, nameAfter;
+  when([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.mdl"; },
+       [&] {
+         nameBefore = dialog.GetControlText(cmb13).str();
+         dialog.SetSelectedFilter(2);
+         when([&] { return dialog.getSelectedType() == 2; },
+              [&] {
+                nameAfter = dialog.GetControlText(cmb13).str();
+                dialog.EndDialog(IDOK);
+              });
+       });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(nameBefore, "bridge.mdl");
+  EXPECT_EQ(nameAfter, "bridge.txt");
+  EXPECT_EQ(dialog.m_ofn.nFilterIndex, 2u);
+  EXPECT_EQ(dialog.getSelectedType(), 2);
+  EXPECT_EQ(dialog.GetPathName().str(), folder.file("bridge.txt"));
+  EXPECT_EQ(dialog.getFullPath().str(), folder.file("bridge.txt"));
+}
+
+TEST_F(KFileDialogRunTest, WithoutANameTheDialogOffersQuelm1WithTheTypesExtension) {
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl;*.bak", 1);
+  dialog.addFileType("Text", "*.txt", 2);
+  dialog.selectType(2);
+  std::string offered;
+  when([&] { return dialog.IsRunning(); },
+       [&] {
+         offered = dialog.GetControlText(cmb13).str();
+         dialog.EndDialog(IDCANCEL);
+       });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(offered, "QUELM1.txt");
+}
+
+TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
+  KScratchFolder folder("filedlg");
+  std::ofstream(folder.file("locked.mdl")) << "x";
+  chmod(folder.file("locked.mdl").c_str(), 0444);
+  KSaveAsDialog dialog;
+  dialog.setConfirmOverwrite(false);
+  dialog.addFileType("Models", "*.mdl", 1);
+  dialog.setInitialFileName(folder.file("locked.mdl").c_str());
+  when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], text(IDS_KSAVEAS_READONLY));
+}
+
+TEST_F(KFileDialogRunTest, OverwriteAnsweredNoCancels) {
+  KScratchFolder folder("filedlg");
+  std::ofstream(folder.file("old.mdl")) << "x";
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl", 1);
+  dialog.setInitialFileName(folder.file("old.mdl").c_str());
+  answer = IDNO;
+  when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], text(IDS_KSAVEAS_OVERWRITE));
+}
+
+TEST_F(KFileDialogRunTest, InvalidInitialNameFailsWithoutAWindow) {
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl", 1);
+  dialog.setInitialFileName("bad|name.mdl");
+  EXPECT_EQ(dialog.DoModal(), 0);
+  EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_INVALIDFILENAME));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], text(IDS_KFILEDIALOG_BADNAME));
+}
+
+TEST_F(KFileDialogRunTest, ResultLongerThanTheBufferFailsWithTheNeededSize) {
+  KScratchFolder folder("filedlg");
+  std::string deep = folder.path();
+  while (deep.size() < 300) deep += "/" + std::string(60, 'd');
+  std::filesystem::create_directories(deep);
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl", 1);
+  dialog.m_ofn.lpstrInitialDir = deep.c_str();
+  dialog.setInitialFileName("bridge.mdl");
+  when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
+  EXPECT_EQ(dialog.DoModal(), 0);
+  EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_EQ(shown[0], text(IDS_KFILEDIALOG_NAMETOOLONG));
+}
+
+TEST_F(KFileDialogRunTest, SuppressedDialogsThrowWithoutAWindow) {
+  KOpenDialog dialog;
+  setDialogsSuppressed(true);
+  EXPECT_THROW(dialog.DoModal(), KDialogSuppressException);
+  setDialogsSuppressed(false);
+  EXPECT_TRUE(shown.empty());
+}
+
+}  // namespace
