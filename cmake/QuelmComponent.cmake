@@ -46,7 +46,9 @@ endfunction()
 #   A static library of every *.cpp in the current folder except *_test.cpp,
 #   linked to DEPS, and, when the folder holds *_test.cpp files, a test program
 #   NAME_tests run by CTest and linked to TEST_DEPS as well. GUI: the tests
-#   open windows and run on a virtual display (quelm_gui_test).
+#   open windows and run on a virtual display (quelm_gui_test). Files named
+#   *_guitest.cpp form a second program, NAME_gui_tests, run that way, for a
+#   folder whose other tests need no display.
 function(quelm_component name)
   cmake_parse_arguments(QC "GUI" "" "DEPS;TEST_DEPS" ${ARGN})
   quelm_layer_of(${CMAKE_CURRENT_SOURCE_DIR} layer)
@@ -55,8 +57,12 @@ function(quelm_component name)
   endif()
   file(GLOB srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   file(GLOB tests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  file(GLOB guitests CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_guitest.cpp)
   if(tests)
     list(REMOVE_ITEM srcs ${tests})
+  endif()
+  if(guitests)
+    list(REMOVE_ITEM srcs ${guitests})
   endif()
   if(srcs)
     add_library(${name} STATIC ${srcs})
@@ -74,6 +80,9 @@ function(quelm_component name)
     quelm_test_program(${name}_tests GUI SOURCES ${tests} LIBS ${name} ${QC_TEST_DEPS})
   elseif(tests)
     quelm_test_program(${name}_tests SOURCES ${tests} LIBS ${name} ${QC_TEST_DEPS})
+  endif()
+  if(guitests)
+    quelm_test_program(${name}_gui_tests GUI SOURCES ${guitests} LIBS ${name} ${QC_TEST_DEPS})
   endif()
 endfunction()
 
@@ -96,8 +105,11 @@ function(quelm_test_program name)
     target_link_libraries(${name} PRIVATE quelm_windows)
     quelm_gui_test(${name} $<TARGET_FILE:${name}>)
   else()
+    # No display for tests that need none, so that nothing they do can open
+    # a window and wait for a user.
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
-      PROPERTIES ENVIRONMENT "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+      PROPERTIES ENVIRONMENT "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data"
+                 ENVIRONMENT_MODIFICATION "DISPLAY=unset:")
   endif()
 endfunction()
 
