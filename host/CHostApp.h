@@ -7,7 +7,9 @@
 //      simplified Chinese (2052) QUELMresCHS, then QUELMres2CHS, so the
 //      Chinese texts are searched before the English ones;
 //   4. InitInstance runs the main dialog modally and answers FALSE, so the
-//      program ends when the dialog closes, without a message loop.
+//      program ends when the dialog closes, without a message loop. The main
+//      dialog is the workbench (KWorkbenchDialog) when a window system is
+//      available, else the start-up summary on the terminal (KHostMainDialog).
 // Steps 1 to 3 (startUp) also serve the commands that do not show the dialog.
 #pragma once
 #include "platform/KString.h"

@@ -61,7 +61,9 @@ bool KObjectFileBrowser::open(const char* path, KString& error) {
       }
       for (long i = 0; i < shown; ++i) {
         if (i) row->values += ' ';
-        row->values += KObjectFileWalker::valueText(walker.values(), tag, i);
+        // Strings are quoted, so that empty ones and blanks show.
+        if (tag == 'S') row->values += '"' + KObjectFileWalker::valueText(walker.values(), tag, i) + '"';
+        else row->values += KObjectFileWalker::valueText(walker.values(), tag, i);
       }
       if (count > shown) row->values += " ...";
     };

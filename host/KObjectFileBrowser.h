@@ -17,7 +17,7 @@ struct KObjectFileRow {
   KString kind;      // objects: the type name; attributes: the value type ("real", "string"...)
   KString name;
   long count = 0;    // attributes: number of values
-  KString values;    // attributes: the first values, blank-separated, "..." when more follow
+  KString values;    // attributes: the first values, blank-separated (strings quoted), "..." when more follow
 };
 
 class KObjectFileBrowser {

@@ -18,54 +18,10 @@
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KObjectFileWalker.h"
 #include "storage/objectfile/KTextPersistance.h"
+#include "tests/host/KWorkbenchTestSupport.h"
 #include "tests/support/KScratchFolder.h"
 
 namespace {
-// Answers option lookups from its store and length questions from its units,
-// as the host's application object does.
-class KWorkbenchTestApp : public KApplicationAbstract {
- public:
-  KWorkbenchTestApp() { m_previous = KSetApplication(this); markOptionsChanged(); }
-  ~KWorkbenchTestApp() override { KSetApplication(m_previous); markOptionsChanged(); }
-  bool LookupBoolOption(const KString& name, bool current) override { return m_options.getBoolean(name, current); }
-  long LookupIntegerOption(const KString& name, long current) override { return m_options.getInteger(name, current); }
-  double LookupRealOption(const KString& name, double current) override { return m_options.getDouble(name, current); }
-  bool HasGlobalOptions() override { return true; }
-  KDatabaseOptions* GetGlobalOptions() override { return &m_options; }
-  int GetFeetInchesMode() override { return m_units.feetInchesMode(); }
-  void SplitFeetInches(double value, long& feet, double& inches) override {
-    double whole = 0.0;
-    if (m_units.splitFeetInches(value, whole, inches)) KApplicationAbstract::SplitFeetInches(value, feet, inches);
-    else feet = static_cast<long>(whole);
-  }
-  bool ConvertFromSI(double& value, long code) override { return m_units.convertFromSI(value, code); }
-
-  KDatabaseOptions m_options;
-  KConsistentUnits m_units;
-
- private:
-  KApplicationAbstract* m_previous;
-};
-
-void writeSample(KImplPersistance& out) {
-  out.setApplication(7);
-  out.setMode(2);
-  out.beginObject("Model", "beam");
-  double reals[10];
-  for (int i = 0; i < 10; ++i) reals[i] = i * 0.5;
-  out.writeR("reals", 10, reals);
-  KString names[] = {"alpha", "with blank"};
-  out.writeS("names", 2, names);
-  out.beginObject(KPersistName(12, 3, ""), KPersistName(40, 2, ""));
-  out.writeInt("case", -4);
-  out.endObject();
-  out.endObject();
-  out.beginObject("Load", "wind");
-  out.writeBool("active", true);
-  out.endObject();
-  out.Close();
-}
-
 struct Row {
   int depth;
   char tag;
@@ -157,7 +113,7 @@ class KObjectFileBrowserTest : public testing::Test {
   std::string m_text = m_folder.file("sample.txt");
   void SetUp() override {
     KTextPersistance out(m_text.c_str(), true, 3);
-    writeSample(out);
+    writeWorkbenchSample(out);
   }
 };
 
@@ -171,7 +127,7 @@ TEST_F(KObjectFileBrowserTest, RowsListObjectsAndAttributesInFileOrder) {
   std::vector<Row> expected = {
       {0, 'O', "Model", "beam", 0, ""},
       {1, 'R', "real", "reals", 10, "0.0 0.5 1 1.5 2 2.5 3 3.5 ..."},
-      {1, 'S', "string", "names", 2, "alpha with blank"},
+      {1, 'S', "string", "names", 2, "\"alpha\" \"with blank\""},
       {1, 'O', "#12.0", "#40.2", 0, ""},  // a type keeps no instance number
       {2, 'I', "integer", "case", 1, "-4"},
       {0, 'O', "Load", "wind", 0, ""},
