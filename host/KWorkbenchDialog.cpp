@@ -60,9 +60,9 @@ BOOL KWorkbenchDialog::OnInitDialog() {
   evaluateEntry();
   fillOptions();
   enableControl(IDC_WB_SAVECOPY, false);
+  if (m_nCloseAfterSeconds > 0) SetTimer(kCloseTimer, static_cast<UINT>(m_nCloseAfterSeconds) * 1000u);
   if (!m_openPath.IsEmpty()) openObjectFile(m_openPath);
   KRestoreWindowPlacement(*this, kPlacementSection);
-  if (m_nCloseAfterSeconds > 0) SetTimer(kCloseTimer, static_cast<UINT>(m_nCloseAfterSeconds) * 1000u);
   return TRUE;
 }
 
@@ -137,7 +137,6 @@ bool KWorkbenchDialog::openObjectFile(const char* path) {
   KString error;
   if (m_browser.open(path, error)) {
     SetDlgItemText(IDC_WB_FILE, error);
-    AfxMessageBox(error, MB_OK | MB_ICONWARNING);
     return true;
   }
   fillObjects();
@@ -195,7 +194,10 @@ void KWorkbenchDialog::chooseAndOpen() {
   KOpenDialog dialog(OFN_HIDEREADONLY, this);
   dialog.addFileType("Object files", "*.qob;*.txt;*.bin", kTextObjectFile);
   dialog.addFileType("All files", "*.*", kAnyFile);
-  if (runFileDialog(m_pFileDialog, dialog)) openObjectFile(dialog.GetPathName());
+  if (!runFileDialog(m_pFileDialog, dialog) || !openObjectFile(dialog.GetPathName())) return;
+  KString reason;
+  GetDlgItemText(IDC_WB_FILE, reason);
+  AfxMessageBox(reason, MB_OK | MB_ICONWARNING);
 }
 
 void KWorkbenchDialog::chooseAndSaveCopy() {

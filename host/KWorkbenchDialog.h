@@ -42,10 +42,11 @@ class KWorkbenchDialog : public KDialog {
   void applyUnits();
   // The entry field is evaluated and its value shown (or the refusal).
   void evaluateEntry();
-  // Lists `path`; true when it could not be read (said in the file line and
-  // a message box; the list keeps the file shown before).
+  // Lists `path`; true when it could not be read (said in the file line; the
+  // list keeps the file shown before).
   bool openObjectFile(const char* path);
-  // The Open and Save copy buttons: a file dialog, then the work.
+  // The Open and Save copy buttons: a file dialog, then the work; a failure
+  // is also shown in a message box.
   void chooseAndOpen();
   void chooseAndSaveCopy();
   // Fills the options list again.

@@ -176,7 +176,8 @@ TEST_F(KWorkbenchDialogTest, BrowsingListsObjectsWithAutoSizedColumns) {
                },
                [&] {
                  m_folder.write("bad.qob", "no object file");
-                 EXPECT_TRUE(dialog.openObjectFile(m_folder.file("bad.qob").c_str()));
+                 chooseInFileDialog(dialog, m_folder.file("bad.qob"));
+                 dialog.chooseAndOpen();
                  afterBadOpen = std::to_string(dialog.objectList().GetItemCount()) + " " + text(dialog, IDC_WB_FILE);
                }});
   EXPECT_EQ(rows, 7);
@@ -254,6 +255,18 @@ TEST_F(KWorkbenchDialogTest, CloseAfterEndsTheDialogByItself) {
   const auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   EXPECT_GE(seconds, 0.9);
   EXPECT_LT(seconds, 10.0);
+}
+
+TEST_F(KWorkbenchDialogTest, AFileGivenAtStartThatCannotBeReadIsReportedWithoutAMessageBox) {
+  KWorkbenchDialog dialog(m_app, m_app.m_units);
+  dialog.setOpenPath(m_folder.file("missing.qob").c_str());
+  dialog.setCloseAfter(1);
+  std::string fileLine;
+  AfxCallAfter([&] { fileLine = text(dialog, IDC_WB_FILE); });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_TRUE(m_shown.empty());
+  EXPECT_NE(fileLine.find("cannot read " + m_folder.file("missing.qob")), std::string::npos) << fileLine;
+  EXPECT_FALSE(dialog.browser().isOpen());
 }
 
 TEST_F(KWorkbenchDialogTest, CloseAfterCancelsAFileDialogFirst) {

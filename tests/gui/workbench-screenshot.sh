@@ -46,7 +46,7 @@ model="$work/model.txt"
 "$quelmhost" options "$model" set screenUnitsUS true --type bool >/dev/null
 "$quelmhost" options "$model" set title "workbench screenshot" --type string >/dev/null
 
-"$quelmhost" workbench --open "$model" --close-after 15 >"$work/out" 2>&1 &
+"$quelmhost" workbench --open "$model" --close-after 8 >"$work/out" 2>&1 &
 pid=$!
 
 # The window is up once xwininfo finds it mapped (at most 20 s).
