@@ -18,6 +18,7 @@
 #include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KTextPersistance.h"
 #include "tests/host/KWorkbenchTestSupport.h"
+#include "tests/support/KGuiWhen.h"
 #include "tests/support/KScratchFolder.h"
 #include "ui/filedialogs/KFileDialog.h"
 
@@ -54,26 +55,10 @@ class KWorkbenchDialogTest : public testing::Test {
       queue(std::move(steps), at + 1);
     });
   }
-  // Runs `then` once `condition` holds (polled from the idle loop); after
-  // five seconds the test fails and `then` runs anyway, so that nothing waits.
-  static void when(std::function<bool()> condition, std::function<void()> then,
-                   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() +
-                                                                    std::chrono::seconds(5)) {
-    AfxCallAfter([condition, then, deadline] {
-      if (condition()) {
-        then();
-      } else if (std::chrono::steady_clock::now() > deadline) {
-        ADD_FAILURE() << "condition not reached";
-        then();
-      } else {
-        when(condition, then, deadline);
-      }
-    });
-  }
   // Chooses `path` in the file dialog the workbench opens next, with filter
   // `filterIndex` when it is not 0.
   static void chooseInFileDialog(KWorkbenchDialog& dialog, std::string path, DWORD filterIndex = 0) {
-    when([&dialog] { return dialog.runningFileDialog() && dialog.runningFileDialog()->IsRunning(); },
+    KGuiWhen([&dialog] { return dialog.runningFileDialog() && dialog.runningFileDialog()->IsRunning(); },
          [&dialog, path, filterIndex] {
            KFileDialog* files = dialog.runningFileDialog();
            if (!files) return;
