@@ -125,6 +125,12 @@ function(quelm_gui_test name)
     add_test(NAME ${name} COMMAND sh -c "echo 'xvfb-run not found: ${name} needs a virtual display and was not run'; exit 77")
     set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
   endif()
-  set_tests_properties(${name} PROPERTIES LABELS gui
-    ENVIRONMENT "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")
+  # NO_AT_BRIDGE: no accessibility bus for a display nobody reads. Under the
+  # sanitizers the leaks the window system keeps at exit are suppressed by
+  # library name (tests/support/lsan-gui.supp).
+  set(environment "QUELM_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data" "NO_AT_BRIDGE=1")
+  if(QUELM_SANITIZE)
+    list(APPEND environment "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/support/lsan-gui.supp")
+  endif()
+  set_tests_properties(${name} PROPERTIES LABELS gui ENVIRONMENT "${environment}")
 endfunction()

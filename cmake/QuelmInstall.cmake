@@ -17,11 +17,12 @@ set(QUELM_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/quelm)
 
 # Headers: each layer folder whole, so a subsystem folder added later is
 # installed without touching this file. Tests, fuzzers and benchmarks live
-# outside the layers and are not part of the SDK.
+# outside the layers and are not part of the SDK, nor is the window layer's
+# private header (it needs the window system's headers).
 foreach(layer IN LISTS QUELM_LAYER_FOLDERS)
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/${layer}/
           DESTINATION ${QUELM_INSTALL_INCLUDEDIR}/${layer}
-          FILES_MATCHING PATTERN "*.h")
+          FILES_MATCHING PATTERN "*.h" PATTERN "KWxPrivate.h" EXCLUDE)
 endforeach()
 
 # The installed program finds the resource libraries beside it in ../lib

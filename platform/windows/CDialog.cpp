@@ -207,33 +207,18 @@ void DDX_Text(CDataExchange* pDX, int nIDC, KString& value) {
     item->SetWindowText(value);
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
+namespace {
+// Exchanges a number with a control's text: `format` writes it, `parse`
+// reads it (from the text, setting the end of what it read). The whole text
+// but surrounding blanks must be the number, else `complaint` is shown and
+// the exchange fails.
+template <class T, class Parse>
+void exchangeNumber(CDataExchange* pDX, int nIDC, T& value, const char* format, Parse parse, const char* complaint) {
   CWnd* item = pDX->m_pDlgWnd->GetDlgItem(nIDC);
   if (!item) pDX->Fail();
   if (!pDX->m_bSaveAndValidate) {
-    item->SetWindowText(std::to_string(value).c_str());
-    return;
-  }
-  KString text;
-  item->GetWindowText(text);
-  const char* s = text;
-  char* end = nullptr;
-  errno = 0;
-  long v = strtol(s, &end, 10);
-  while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (end == s || *end || errno || v < INT32_MIN || v > INT32_MAX) {
-    AfxMessageBox("Please enter an integer.", MB_OK | MB_ICONWARNING);
-    pDX->Fail();
-  }
-  value = int(v);
-}
-
-void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
-  CWnd* item = pDX->m_pDlgWnd->GetDlgItem(nIDC);
-  if (!item) pDX->Fail();
-  if (!pDX->m_bSaveAndValidate) {
-    char buffer[32];
-    snprintf(buffer, sizeof buffer, "%.15g", value);
+    char buffer[40];
+    snprintf(buffer, sizeof buffer, format, value);
     item->SetWindowText(buffer);
     return;
   }
@@ -242,13 +227,34 @@ void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
   const char* s = text;
   char* end = nullptr;
   errno = 0;
-  double v = strtod(s, &end);
+  T parsed{};
+  const bool inRange = parse(s, &end, parsed) && errno != ERANGE;
   while (end && (*end == ' ' || *end == '\t')) ++end;
-  if (end == s || *end || errno == ERANGE) {
-    AfxMessageBox("Please enter a number.", MB_OK | MB_ICONWARNING);
+  if (end == s || *end || !inRange) {
+    AfxMessageBox(complaint, MB_OK | MB_ICONWARNING);
     pDX->Fail();
   }
-  value = v;
+  value = parsed;
+}
+}  // namespace
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value) {
+  exchangeNumber(pDX, nIDC, value, "%d",
+                 [](const char* s, char** end, int& out) {
+                   long v = strtol(s, end, 10);
+                   out = int(v);
+                   return v >= INT32_MIN && v <= INT32_MAX;
+                 },
+                 "Please enter an integer.");
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, double& value) {
+  exchangeNumber(pDX, nIDC, value, "%.15g",
+                 [](const char* s, char** end, double& out) {
+                   out = strtod(s, end);
+                   return true;
+                 },
+                 "Please enter a number.");
 }
 
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value) {

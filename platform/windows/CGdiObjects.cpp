@@ -32,9 +32,11 @@ struct GdiTable {
   std::unordered_map<HGDIOBJ, std::unique_ptr<KFontObject>> fonts;
   std::unordered_map<HGDIOBJ, std::unique_ptr<KBitmapObject>> bitmaps;
 };
+// Never destroyed: font and bitmap objects with static storage free their
+// handles at exit, after the static destructors have begun.
 GdiTable& gdi() {
-  static GdiTable table;
-  return table;
+  static auto* table = new GdiTable;
+  return *table;
 }
 
 HGDIOBJ newFont(KFontObject font) {

@@ -7,7 +7,9 @@
 // is the whole row (from the left edge of the first column, moved by
 // horizontal scrolling), GetTopIndex the first visible row, GetCountPerPage the
 // number of rows that fit whole. SetColumnWidth takes LVSCW_AUTOSIZE (the
-// widest text of the column) and LVSCW_AUTOSIZE_USEHEADER (the header text).
+// widest text of the column) and LVSCW_AUTOSIZE_USEHEADER (the header text,
+// or the widest text when that is wider; a last column is not stretched to
+// the control's edge).
 #pragma once
 #include "platform/windows/CWnd.h"
 

@@ -123,6 +123,7 @@ TEST_F(CListCtrlTest, ColumnWidthsAndTheTwoAutoSizes) {
   const int contents1 = m_list.GetColumnWidth(1);
   ASSERT_TRUE(m_list.SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER));
   EXPECT_GT(contents1, 100);
+  EXPECT_EQ(m_list.GetColumnWidth(1), contents1);  // never narrower than the texts
   EXPECT_GT(contents1, contents0);
 }
 

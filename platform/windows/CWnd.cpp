@@ -15,9 +15,11 @@
 #include <vector>
 
 namespace {
+// Never destroyed: windows and their objects may outlive the static
+// destructors at exit, and must still find the bookkeeping then.
 std::unordered_map<HWND, KWndRecord>& records() {
-  static std::unordered_map<HWND, KWndRecord> map;
-  return map;
+  static auto* map = new std::unordered_map<HWND, KWndRecord>;
+  return *map;
 }
 
 struct IdMap {
@@ -26,8 +28,8 @@ struct IdMap {
   std::vector<wxWindowIDRef> held;  // keeps the reserved identifiers out of wx's reuse
 };
 IdMap& idMap() {
-  static IdMap map;
-  return map;
+  static auto* map = new IdMap;
+  return *map;
 }
 
 // Forgets the record of `h`; the program's object is detached and told.
@@ -226,35 +228,30 @@ void CWnd::GetClientRect(LPRECT rect) const {
   *rect = CRect(0, 0, s.x, s.y);
 }
 
-void CWnd::ScreenToClient(LPPOINT point) const {
-  if (!m_hWnd || !point) return;
-  wxPoint p = wxOf(m_hWnd)->ScreenToClient(wxPoint(point->x, point->y));
+namespace {
+// Converts a point or a rectangle's corners between a window's client area
+// and the screen.
+void convert(HWND h, LPPOINT point, bool toClient) {
+  if (!h || !point) return;
+  wxPoint p = toClient ? wxOf(h)->ScreenToClient(wxPoint(point->x, point->y))
+                       : wxOf(h)->ClientToScreen(wxPoint(point->x, point->y));
   point->x = p.x;
   point->y = p.y;
 }
 
-void CWnd::ScreenToClient(LPRECT rect) const {
+void convert(HWND h, LPRECT rect, bool toClient) {
   if (!rect) return;
   POINT a{rect->left, rect->top}, b{rect->right, rect->bottom};
-  ScreenToClient(&a);
-  ScreenToClient(&b);
+  convert(h, &a, toClient);
+  convert(h, &b, toClient);
   *rect = CRect(a.x, a.y, b.x, b.y);
 }
+}  // namespace
 
-void CWnd::ClientToScreen(LPPOINT point) const {
-  if (!m_hWnd || !point) return;
-  wxPoint p = wxOf(m_hWnd)->ClientToScreen(wxPoint(point->x, point->y));
-  point->x = p.x;
-  point->y = p.y;
-}
-
-void CWnd::ClientToScreen(LPRECT rect) const {
-  if (!rect) return;
-  POINT a{rect->left, rect->top}, b{rect->right, rect->bottom};
-  ClientToScreen(&a);
-  ClientToScreen(&b);
-  *rect = CRect(a.x, a.y, b.x, b.y);
-}
+void CWnd::ScreenToClient(LPPOINT point) const { convert(m_hWnd, point, true); }
+void CWnd::ScreenToClient(LPRECT rect) const { convert(m_hWnd, rect, true); }
+void CWnd::ClientToScreen(LPPOINT point) const { convert(m_hWnd, point, false); }
+void CWnd::ClientToScreen(LPRECT rect) const { convert(m_hWnd, rect, false); }
 
 BOOL CWnd::EnableWindow(BOOL enable) {
   if (!m_hWnd) return FALSE;

@@ -382,8 +382,10 @@ BOOL CListCtrl::EnsureVisible(int nItem, BOOL bPartialOK) {
 
 int CListCtrl::HitTest(POINT point, UINT* pFlags) const {
   if (pFlags) *pFlags = 0;
-  const int count = GetItemCount();
-  for (int i = 0; i < count; ++i) {
+  // Only rows on the page (and the one partly shown below it) can be hit.
+  const int top = GetTopIndex();
+  const int end = std::min(GetItemCount(), top + GetCountPerPage() + 1);
+  for (int i = top; i < end; ++i) {
     CRect r;
     if (GetItemRect(i, &r, LVIR_BOUNDS) && r.PtInRect(point)) {
       if (pFlags) *pFlags = 0x0E;  // LVHT_ONITEM

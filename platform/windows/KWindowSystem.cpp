@@ -10,6 +10,7 @@
 #include <wx/init.h>
 #include <wx/log.h>
 #include <wx/msgdlg.h>
+#include <wx/generic/msgdlgg.h>
 #include <wx/settings.h>
 #include <wx/toplevel.h>
 
@@ -105,7 +106,9 @@ int showMessageBox(const char* text, UINT type) {
   if (def == IDCANCEL && (style & wxCANCEL)) style |= wxCANCEL_DEFAULT;
   const char* title = AfxFindStringResource(0xE000);
   wxWindow* parent = wxOf(GetActiveWindow());
-  wxMessageDialog box(parent, wxString::FromUTF8(text), wxString::FromUTF8(title ? title : ""), style);
+  // The generic box runs the layer's own modal loop, so queued callbacks
+  // reach it as they reach dialogs.
+  wxGenericMessageDialog box(parent, wxString::FromUTF8(text), wxString::FromUTF8(title ? title : ""), style);
   if ((type & MB_TYPEMASK) == MB_ABORTRETRYIGNORE) box.SetYesNoCancelLabels("&Abort", "&Retry", "&Ignore");
   if ((type & MB_TYPEMASK) == MB_RETRYCANCEL) box.SetOKCancelLabels("&Retry", "&Cancel");
   int answer = box.ShowModal();

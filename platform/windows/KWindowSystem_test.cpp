@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <wx/debug.h>
+#include <wx/msgdlg.h>
 #include <wx/event.h>
+#include <wx/toplevel.h>
 #include <wx/window.h>
 
 #include <spawn.h>
@@ -236,4 +238,32 @@ TEST(KWindowSystemTest, CommonDialogErrorIsKept) {
   EXPECT_EQ(CommDlgExtendedError(), 0x3002u);
   AfxSetCommDlgExtendedError(0);
   EXPECT_EQ(CommDlgExtendedError(), 0u);
+}
+
+// With a window system and no presenter, message boxes are real windows; the
+// button pressed (here: ended by a queued callback) is answered in Win32 terms.
+TEST(KWindowSystemTest, RealMessageBoxAnswersTheButtonPressed) {
+  ASSERT_TRUE(AfxWindowSystemAvailable());
+  KMessagePresenter old = AfxSetMessagePresenter(nullptr);
+  struct Case {
+    UINT type;
+    int wxButton;
+    int expected;
+  } cases[] = {{MB_OK, wxID_OK, IDOK},          {MB_YESNO, wxID_NO, IDNO},
+               {MB_YESNOCANCEL, wxID_CANCEL, IDCANCEL}, {MB_ABORTRETRYIGNORE, wxID_YES, IDABORT},
+               {MB_ABORTRETRYIGNORE, wxID_NO, IDRETRY}, {MB_ABORTRETRYIGNORE, wxID_CANCEL, IDIGNORE},
+               {MB_RETRYCANCEL, wxID_OK, IDRETRY},      {MB_OKCANCEL, wxID_CANCEL, IDCANCEL}};
+  for (const Case& c : cases) {
+    std::string shown;
+    AfxCallAfter([&] {
+      for (wxWindow* w : wxTopLevelWindows)
+        if (auto* d = dynamic_cast<wxMessageDialogBase*>(w); d && d->IsModal()) {
+          shown = d->GetMessage().utf8_str().data();
+          d->EndModal(c.wxButton);
+        }
+    });
+    EXPECT_EQ(AfxMessageBox("Überschreiben?", c.type | MB_ICONQUESTION), c.expected) << c.type;
+    EXPECT_EQ(shown, "Überschreiben?");
+  }
+  AfxSetMessagePresenter(old);
 }

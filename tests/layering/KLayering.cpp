@@ -68,18 +68,26 @@ struct Graph {
   }
 };
 
-}  // namespace
-
-std::vector<std::string> findLayeringBreaches(const fs::path& root) {
-  std::vector<std::string> breaches;
-  Graph graph;
+// Calls visit(relative path) for every source file under root, build folders
+// and the repository's own folder left out.
+template <class Visit>
+void forEachSource(const fs::path& root, Visit visit) {
   for (auto it = fs::recursive_directory_iterator(root); it != fs::recursive_directory_iterator(); ++it) {
     auto rel = fs::relative(it->path(), root).generic_string();
     if (it->is_directory() && (rel == "build" || rel == ".git" || rel.rfind("build/", 0) == 0)) {
       it.disable_recursion_pending();
       continue;
     }
-    if (!it->is_regular_file() || !isSource(it->path())) continue;
+    if (it->is_regular_file() && isSource(it->path())) visit(rel);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> findLayeringBreaches(const fs::path& root) {
+  std::vector<std::string> breaches;
+  Graph graph;
+  forEachSource(root, [&](const std::string& rel) {
     int layer = layerOfPath(rel);
     auto& out = graph.edges[rel];
     for (const auto& inc : includesOf(root, rel)) {
@@ -89,8 +97,30 @@ std::vector<std::string> findLayeringBreaches(const fs::path& root) {
         breaches.push_back(rel + " (layer " + std::to_string(layer) + ") includes " + inc + " (layer " +
                            std::to_string(incLayer) + ")");
     }
-  }
+  });
   for (const auto& [file, _] : graph.edges)
     if (graph.state[file] == 0) graph.visit(file, breaches);
+  return breaches;
+}
+
+std::vector<std::string> findWindowSystemBreaches(const fs::path& root) {
+  static const std::regex wxInclude(R"(^\s*#\s*include\s*<wx/([^>]+)>)");
+  static const std::regex privateInclude(R"(^\s*#\s*include\s*"platform/windows/KWxPrivate\.h")");
+  std::vector<std::string> breaches;
+  forEachSource(root, [&](const std::string& rel) {
+    const bool inLayer = rel.rfind("platform/windows/", 0) == 0 && rel.find('/', 17) == std::string::npos;
+    const std::string ext = fs::path(rel).extension().string();
+    const bool header = ext == ".h" || ext == ".hpp";
+    const bool privateHeader = rel == "platform/windows/KWxPrivate.h";
+    std::ifstream in(root / rel);
+    std::string line;
+    std::smatch m;
+    while (std::getline(in, line)) {
+      if (std::regex_search(line, m, wxInclude) && (!inLayer || (header && !privateHeader)))
+        breaches.push_back(rel + " includes <wx/" + m[1].str() + ">");
+      else if (std::regex_search(line, privateInclude) && !inLayer)
+        breaches.push_back(rel + " includes the window layer's private header");
+    }
+  });
   return breaches;
 }

@@ -19,3 +19,9 @@ int layerOfPath(const std::string& relativePath);
 // Every breach of the rule under root, one readable line each: an include that
 // points to a higher layer, or a cycle of includes (listed file by file).
 std::vector<std::string> findLayeringBreaches(const std::filesystem::path& root);
+
+// Every breach of the window-system rule under root: only the sources of
+// platform/windows/ include wxWidgets headers (<wx/...>) or the layer's
+// private header platform/windows/KWxPrivate.h, and no header of the layer
+// includes wxWidgets, so nothing above the layer sees the window system.
+std::vector<std::string> findWindowSystemBreaches(const std::filesystem::path& root);
