@@ -16,6 +16,14 @@
 // fails with FNERR_BUFFERTOOSMALL and leaves the size needed (in characters)
 // in the buffer's first two bytes, as the Win32 dialog does.
 //
+// Flags the chooser follows: OFN_FILEMUSTEXIST, OFN_ALLOWMULTISELECT (open
+// dialogs), OFN_OVERWRITEPROMPT (save dialogs). The chooser cannot refuse a
+// read-only file itself, so OFN_NOREADONLYRETURN is kept in m_ofn but checked
+// by the caller after the dialog (as KSaveAsDialog does); the working folder
+// never changes (OFN_NOCHANGEDIR is always in effect). An initial name with
+// characters Windows refuses in file names (<, >, |, ", control characters)
+// fails with FNERR_INVALIDFILENAME before any window is made.
+//
 // While the dialog runs, a change of file type by the user is delivered as a
 // CDN_TYPECHANGE notification to OnNotify (with m_ofn.nFilterIndex already
 // updated), whose default calls OnTypeChange. The file-name field is control

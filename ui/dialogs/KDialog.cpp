@@ -1,6 +1,6 @@
 #include "ui/dialogs/KDialog.h"
 
-#include "containers/options/KOptionBase.h"
+#include "containers/options/KLibraryOptions.h"
 #include "platform/KExceptions.h"
 #include "platform/KMessageBox.h"
 #include "platform/windows/CGdiObjects.h"
@@ -11,16 +11,6 @@
 #include <typeinfo>
 
 namespace {
-
-KBoolOption& catchOnInitDialogException() {
-  static KBoolOption option("catchOnInitDialogException", false);
-  return option;
-}
-
-KBoolOption& screenUnitsUS() {
-  static KBoolOption option("screenUnitsUS", false);
-  return option;
-}
 
 // The readable name of a type from its mangled name.
 KString demangledName(const char* mangled) {
@@ -76,7 +66,7 @@ KString KDialog::initDialogExceptionText(const char* typeName, const char* descr
 LRESULT KDialog::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (message != WM_INITDIALOG) return CDialog::WindowProc(message, wParam, lParam);
   setUnitLabels();
-  if (!catchOnInitDialogException().value()) return CDialog::WindowProc(message, wParam, lParam);
+  if (!catchOnInitDialogExceptionOption().value()) return CDialog::WindowProc(message, wParam, lParam);
   return guardedInitDialog(wParam, lParam);
 }
 
@@ -93,7 +83,7 @@ LRESULT KDialog::guardedInitDialog(WPARAM wParam, LPARAM lParam) {
 }
 
 void KDialog::setUnitLabels() {
-  const char* unit = screenUnitsUS().value() ? "in" : "mm";
+  const char* unit = screenUnitsUSOption().value() ? "in" : "mm";
   for (int id : {IDC_KUNITLABEL1, IDC_KUNITLABEL2, IDC_KUNITLABEL3}) {
     if (CWnd* label = GetDlgItem(id)) label->SetWindowText(unit);
   }

@@ -1,9 +1,9 @@
 #include "ui/filedialogs/KFileDialog.h"
 
 #include "core/application/KApplicationAbstract.h"
-#include "platform/KMessageBox.h"
 #include "platform/KResources.h"
 #include "resources/KResourceAttach.h"
+#include "ui/filedialogs/KFileDialogTestSupport.h"
 #include "ui/filedialogs/KOpenDialog.h"
 #include "ui/filedialogs/KSaveAsDialog.h"
 
@@ -80,28 +80,18 @@ TEST(KFileDialogTest, EachErrorCodeShowsItsMessage) {
   } cases[] = {{CDERR_MEMALLOCFAILURE, 0x31F5}, {FNERR_SUBCLASSFAILURE, 0x31F5}, {FNERR_INVALIDFILENAME, 0x2F48},
                {FNERR_BUFFERTOOSMALL, 0x27DD},  {CDERR_DIALOGFAILURE, 0x3820},   {CDERR_INITIALIZATION, 0x3820},
                {0x3004, 0x3820}};
-  std::vector<std::string> shown;
-  KMessagePresenter previous = AfxSetMessagePresenter([&](const char* text, UINT) {
-    shown.push_back(text);
-    return IDOK;
-  });
+  KRecordedMessages messages;
   for (const Case& c : cases) {
     EXPECT_EQ(KFileDialog::errorMessageId(c.code), c.id) << c.code;
     KFileDialog::reportError(c.code);
-    KString expected;
-    ASSERT_TRUE(expected.LoadString(c.id));
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.back(), expected.str()) << c.code;
+    ASSERT_FALSE(resourceText(c.id).empty());
+    ASSERT_FALSE(messages.shown.empty());
+    EXPECT_EQ(messages.shown.back(), resourceText(c.id)) << c.code;
   }
-  AfxSetMessagePresenter(previous);
 }
 
 TEST(KFileDialogTest, MessageTextsAreLoadedOnce) {
-  std::vector<std::string> shown;
-  KMessagePresenter previous = AfxSetMessagePresenter([&](const char* text, UINT) {
-    shown.push_back(text);
-    return IDOK;
-  });
+  KRecordedMessages messages;
   KFileDialog::reportError(FNERR_BUFFERTOOSMALL);
   // The program's own table comes before the libraries: a text loaded again
   // would now be the replacement.
@@ -109,10 +99,9 @@ TEST(KFileDialogTest, MessageTextsAreLoadedOnce) {
   AfxSetProgramStrings(replacement, 1);
   KFileDialog::reportError(FNERR_BUFFERTOOSMALL);
   AfxSetProgramStrings(nullptr, 0);
-  AfxSetMessagePresenter(previous);
-  ASSERT_EQ(shown.size(), 2u);
-  EXPECT_NE(shown[0], "replaced");
-  EXPECT_EQ(shown[1], shown[0]);
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_NE(messages.shown[0], "replaced");
+  EXPECT_EQ(messages.shown[1], messages.shown[0]);
 }
 
 TEST(KFileDialogTest, OpenAndSaveDialogsAskForTheirFlags) {

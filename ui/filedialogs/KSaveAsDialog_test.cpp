@@ -1,8 +1,8 @@
 #include "ui/filedialogs/KSaveAsDialog.h"
 
-#include "platform/KMessageBox.h"
 #include "resources/KResourceAttach.h"
 #include "tests/support/KScratchFolder.h"
+#include "ui/filedialogs/KFileDialogTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -33,28 +33,6 @@ class ClosedSaveAsDialog : public KSaveAsDialog {
   char m_name[260] = {};
 };
 
-struct Answers {
-  explicit Answers(int answer) {
-    m_previous = AfxSetMessagePresenter([this, answer](const char* text, UINT type) {
-      shown.push_back(text);
-      types.push_back(type & MB_TYPEMASK);
-      return answer;
-    });
-  }
-  ~Answers() { AfxSetMessagePresenter(m_previous); }
-  std::vector<std::string> shown;
-  std::vector<UINT> types;
-
- private:
-  KMessagePresenter m_previous;
-};
-
-std::string text(UINT id) {
-  KString s;
-  s.LoadString(id);
-  return s.str();
-}
-
 void touch(const std::string& path, mode_t mode) {
   std::ofstream(path) << "x";
   chmod(path.c_str(), mode);
@@ -63,7 +41,7 @@ void touch(const std::string& path, mode_t mode) {
 TEST(KSaveAsDialogTest, NewFileIsAcceptedWithTheTypesExtension) {
   KScratchFolder folder("saveas");
   ClosedSaveAsDialog dialog(folder.file("bridge"));
-  Answers answers(IDYES);
+  KRecordedMessages answers(IDYES);
   EXPECT_EQ(dialog.checkResult(IDOK), IDOK);
   EXPECT_EQ(dialog.getFullPath().str(), folder.file("bridge.mdl"));
   EXPECT_TRUE(answers.shown.empty());
@@ -75,10 +53,10 @@ TEST(KSaveAsDialogTest, ReadOnlyFileIsRefusedEvenWithoutConfirmation) {
   for (bool confirm : {true, false}) {
     ClosedSaveAsDialog dialog(folder.file("locked"));
     dialog.setConfirmOverwrite(confirm);
-    Answers answers(IDYES);
+    KRecordedMessages answers(IDYES);
     EXPECT_EQ(dialog.checkResult(IDOK), IDCANCEL) << confirm;
     ASSERT_EQ(answers.shown.size(), 1u);
-    EXPECT_EQ(answers.shown[0], text(IDS_KSAVEAS_READONLY));
+    EXPECT_EQ(answers.shown[0], resourceText(IDS_KSAVEAS_READONLY));
     EXPECT_EQ(answers.types[0], static_cast<UINT>(MB_OK));
   }
 }
@@ -92,10 +70,10 @@ TEST(KSaveAsDialogTest, OverwriteNeedsAYes) {
   } cases[] = {{IDNO, IDCANCEL}, {IDYES, IDOK}, {IDCANCEL, IDCANCEL}};
   for (const Case& c : cases) {
     ClosedSaveAsDialog dialog(folder.file("old.mdl"));
-    Answers answers(c.answer);
+    KRecordedMessages answers(c.answer);
     EXPECT_EQ(dialog.checkResult(IDOK), c.result) << c.answer;
     ASSERT_EQ(answers.shown.size(), 1u);
-    EXPECT_EQ(answers.shown[0], text(IDS_KSAVEAS_OVERWRITE));
+    EXPECT_EQ(answers.shown[0], resourceText(IDS_KSAVEAS_OVERWRITE));
     EXPECT_EQ(answers.types[0], static_cast<UINT>(MB_YESNO));
   }
 }
@@ -104,7 +82,7 @@ TEST(KSaveAsDialogTest, NoQuestionWhenConfirmationIsOffOrTheDialogWasCancelled) 
   KScratchFolder folder("saveas");
   touch(folder.file("old.mdl"), 0644);
   ClosedSaveAsDialog dialog(folder.file("old.mdl"));
-  Answers answers(IDNO);
+  KRecordedMessages answers(IDNO);
   dialog.setConfirmOverwrite(false);
   EXPECT_EQ(dialog.checkResult(IDOK), IDOK);
   dialog.setConfirmOverwrite(true);

@@ -1,11 +1,13 @@
 // The file dialogs on the window system: these tests run the real chooser
 // (under a virtual display in CI) and drive it from callbacks queued with
-// AfxCallAfter, which run once the dialog's loop is idle.
+// AfxCallAfter, which run once the dialog's loop is idle. The test
+// environment turns failures inside the window system into test failures.
 #include "platform/KMessageBox.h"
 #include "platform/windows/KWindowSystem.h"
 #include "resources/KResourceAttach.h"
 #include "tests/support/KGuiWhen.h"
 #include "tests/support/KScratchFolder.h"
+#include "ui/filedialogs/KFileDialogTestSupport.h"
 #include "ui/dialogs/KDialogSuppressException.h"
 #include "ui/filedialogs/KOpenDialog.h"
 #include "ui/filedialogs/KSaveAsDialog.h"
@@ -18,6 +20,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -29,30 +32,16 @@ class KFileDialogRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!AfxWindowSystemAvailable()) GTEST_SKIP() << "no window system (run under xvfb-run)";
-    AfxSetWindowSystemFailureHandler([](const char* what) { ADD_FAILURE() << "window system: " << what; });
-    m_previous = AfxSetMessagePresenter([this](const char* text, UINT) {
-      shown.push_back(text);
-      return answer;
-    });
+    m_messages = std::make_unique<KRecordedMessages>();
   }
-  void TearDown() override {
-    AfxSetMessagePresenter(m_previous);
-    AfxSetWindowSystemFailureHandler(nullptr);
-  }
+  void TearDown() override { m_messages.reset(); }
 
-
-  std::vector<std::string> shown;
-  int answer = IDOK;
+  const std::vector<std::string>& shown() const { return m_messages->shown; }
+  void answerWith(int answer) { m_messages->setAnswer(answer); }
 
  private:
-  KMessagePresenter m_previous;
+  std::unique_ptr<KRecordedMessages> m_messages;
 };
-
-std::string text(UINT id) {
-  KString s;
-  s.LoadString(id);
-  return s.str();
-}
 
 TEST_F(KFileDialogRunTest, BufferIs260CharactersOr780WithMultipleSelection) {
   for (bool multi : {false, true}) {
@@ -76,7 +65,7 @@ TEST_F(KFileDialogRunTest, BufferIs260CharactersOr780WithMultipleSelection) {
     EXPECT_EQ(typeShown, "Text");
     EXPECT_EQ(CommDlgExtendedError(), 0u);
   }
-  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(shown().empty());
 }
 
 TEST_F(KFileDialogRunTest, TypeChangeReplacesTheExtensionOfTheName) {
@@ -120,6 +109,23 @@ TEST_F(KFileDialogRunTest, WithoutANameTheDialogOffersQuelm1WithTheTypesExtensio
   EXPECT_EQ(offered, "QUELM1.txt");
 }
 
+TEST_F(KFileDialogRunTest, NameLongerThanTheBufferIsNotOffered) {
+  KSaveAsDialog dialog;
+  dialog.addFileType("Models", "*.mdl", 1);
+  const std::string longName = "/tmp/" + std::string(KFileDialog::kSingleFileBuffer - 5, 'n');
+  dialog.setInitialFileName(longName.c_str());  // 260 characters: no room for the terminator
+  std::string offered = "?";
+  KGuiWhen([&] { return dialog.IsRunning(); },
+       [&] {
+         offered = dialog.GetControlText(cmb13).str();
+         dialog.EndDialog(IDCANCEL);
+       });
+  EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+  EXPECT_EQ(offered.find("nnnn"), std::string::npos) << offered;
+  EXPECT_NE(offered, "?");
+  EXPECT_EQ(CommDlgExtendedError(), 0u);
+}
+
 TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
   KScratchFolder folder("filedlg");
   std::ofstream(folder.file("locked.mdl")) << "x";
@@ -130,8 +136,8 @@ TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
   dialog.setInitialFileName(folder.file("locked.mdl").c_str());
   KGuiWhen([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KSAVEAS_READONLY));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KSAVEAS_READONLY));
 }
 
 TEST_F(KFileDialogRunTest, OverwriteAnsweredNoCancels) {
@@ -140,11 +146,11 @@ TEST_F(KFileDialogRunTest, OverwriteAnsweredNoCancels) {
   KSaveAsDialog dialog;
   dialog.addFileType("Models", "*.mdl", 1);
   dialog.setInitialFileName(folder.file("old.mdl").c_str());
-  answer = IDNO;
+  answerWith(IDNO);
   KGuiWhen([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KSAVEAS_OVERWRITE));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KSAVEAS_OVERWRITE));
 }
 
 TEST_F(KFileDialogRunTest, InvalidInitialNameFailsWithoutAWindow) {
@@ -153,8 +159,8 @@ TEST_F(KFileDialogRunTest, InvalidInitialNameFailsWithoutAWindow) {
   dialog.setInitialFileName("bad|name.mdl");
   EXPECT_EQ(dialog.DoModal(), 0);
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_INVALIDFILENAME));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KFILEDIALOG_BADNAME));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KFILEDIALOG_BADNAME));
 }
 
 TEST_F(KFileDialogRunTest, ResultLongerThanTheBufferFailsWithTheNeededSize) {
@@ -169,8 +175,8 @@ TEST_F(KFileDialogRunTest, ResultLongerThanTheBufferFailsWithTheNeededSize) {
   KGuiWhen([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), 0);
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
-  ASSERT_EQ(shown.size(), 1u);
-  EXPECT_EQ(shown[0], text(IDS_KFILEDIALOG_NAMETOOLONG));
+  ASSERT_EQ(shown().size(), 1u);
+  EXPECT_EQ(shown()[0], resourceText(IDS_KFILEDIALOG_NAMETOOLONG));
 }
 
 TEST_F(KFileDialogRunTest, SuppressedDialogsThrowWithoutAWindow) {
@@ -178,7 +184,7 @@ TEST_F(KFileDialogRunTest, SuppressedDialogsThrowWithoutAWindow) {
   setDialogsSuppressed(true);
   EXPECT_THROW(dialog.DoModal(), KDialogSuppressException);
   setDialogsSuppressed(false);
-  EXPECT_TRUE(shown.empty());
+  EXPECT_TRUE(shown().empty());
 }
 
 }  // namespace
