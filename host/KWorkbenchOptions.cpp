@@ -2,7 +2,7 @@
 
 #include "core/application/KApplicationAbstract.h"
 #include "host/KOptionTexts.h"
-#include "host/KUnitArguments.h"
+#include "host/KLibraryCachedOptions.h"
 #include "model/options/KDatabaseOptions.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include "containers/options/KLibraryOptions.h"
 #include "core/application/KApplicationAbstract.h"
 #include "host/KObjectFileBrowser.h"
-#include "host/KUnitArguments.h"
+#include "host/KLibraryCachedOptions.h"
 #include "host/KWorkbenchEntry.h"
 #include "host/KWorkbenchOptions.h"
 #include "model/options/KDatabaseOptions.h"
