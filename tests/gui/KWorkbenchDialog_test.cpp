@@ -117,6 +117,28 @@ TEST_F(KWorkbenchDialogTest, EntryShowsTheValueInTheCurrentSetAndInScreenUnits) 
   EXPECT_STREQ(m_app.m_units.m_lengthShortStr, "in");
 }
 
+TEST_F(KWorkbenchDialogTest, EnterAppliesTheFieldItIsTypedIn) {
+  KWorkbenchDialog dialog(m_app, m_app.m_units);
+  std::string value, afterUnits;
+  bool open = false;
+  run(dialog, {[&] {
+                 dialog.SetDlgItemText(IDC_WB_ENTRY, "3*m");
+                 dialog.GetDlgItem(IDC_WB_ENTRY)->SetFocus();
+                 dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                 value = text(dialog, IDC_WB_VALUE);
+               },
+               [&] {
+                 dialog.SetDlgItemText(IDC_WB_UNITS, "N,mm,kg,s,C");
+                 dialog.GetDlgItem(IDC_WB_UNITS)->SetFocus();
+                 dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+                 afterUnits = text(dialog, IDC_WB_VALUE);
+                 open = dialog.IsWindowVisible();
+               }});
+  EXPECT_EQ(value, "3 m");
+  EXPECT_EQ(afterUnits, "3E3 mm");  // the same length, read again in the new set
+  EXPECT_TRUE(open);
+}
+
 TEST_F(KWorkbenchDialogTest, UnitLabelFollowsScreenUnitsUS) {
   m_app.m_options.setBoolean("screenUnitsUS", true, false, false);
   KWorkbenchDialog dialog(m_app, m_app.m_units);
