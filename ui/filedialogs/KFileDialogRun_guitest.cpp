@@ -126,6 +126,23 @@ TEST_F(KFileDialogRunTest, NameLongerThanTheBufferIsNotOffered) {
   EXPECT_EQ(CommDlgExtendedError(), 0u);
 }
 
+TEST_F(KFileDialogRunTest, OpenDialogAnswersTheChosenFileAndItsType) {
+  KScratchFolder folder("filedlg");
+  std::ofstream(folder.file("bridge.bak")) << "x";
+  KOpenDialog dialog;
+  dialog.addFileType("Text", "*.txt", 1);
+  dialog.addFileType("Models", "*.mdl;*.bak", 2);
+  dialog.selectType(2);
+  dialog.setInitialFileName(folder.file("bridge.bak").c_str());
+  when([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.bak"; },
+       [&] { dialog.EndDialog(IDOK); });
+  EXPECT_EQ(dialog.DoModal(), IDOK);
+  EXPECT_EQ(dialog.GetPathName().str(), folder.file("bridge.bak"));
+  EXPECT_EQ(dialog.GetFileExt().str(), "bak");
+  EXPECT_EQ(dialog.getSelectedType(), 2);
+  EXPECT_TRUE(shown().empty());
+}
+
 TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
   KScratchFolder folder("filedlg");
   std::ofstream(folder.file("locked.mdl")) << "x";
