@@ -134,8 +134,8 @@ TEST_F(KFileDialogRunTest, OpenDialogAnswersTheChosenFileAndItsType) {
   dialog.addFileType("Models", "*.mdl;*.bak", 2);
   dialog.selectType(2);
   dialog.setInitialFileName(folder.file("bridge.bak").c_str());
-  when([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.bak"; },
-       [&] { dialog.EndDialog(IDOK); });
+  KGuiWhen([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.bak"; },
+           [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.GetPathName().str(), folder.file("bridge.bak"));
   EXPECT_EQ(dialog.GetFileExt().str(), "bak");
