@@ -36,6 +36,11 @@ class KFileDialogRunTest : public ::testing::Test {
   }
   void TearDown() override { m_messages.reset(); }
 
+  // Runs `then` once `condition` holds (tests/support/KGuiWhen.h).
+  static void when(std::function<bool()> condition, std::function<void()> then) {
+    KGuiWhen(std::move(condition), std::move(then));
+  }
+
   const std::vector<std::string>& shown() const { return m_messages->shown; }
   void answerWith(int answer) { m_messages->setAnswer(answer); }
 
