@@ -1,7 +1,6 @@
 #include "host/KHostCommands.h"
 
 #include "core/application/KApplicationAbstract.h"
-#include "core/application/KFlagDefence.h"
 #include "host/CHostApp.h"
 #include "host/KCommandLine.h"
 #include "host/KEvalCommand.h"
@@ -9,8 +8,8 @@
 #include "host/KObjectFileCommands.h"
 #include "host/KOptionsCommand.h"
 #include "host/KScriptCommand.h"
+#include "host/KUnattendedRun.h"
 #include "platform/KModule.h"
-#include "ui/dialogs/KDialogSuppressException.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -152,9 +151,9 @@ int KRunHostCommand(int argc, char** argv) {
   const int n = argc - 1;
   char** args = argv + 1;
   if (strcmp(command, "--module") == 0) return runModule(app, n, args);
-  // The other commands run unattended: a dialog they would show throws
-  // KDialogSuppressException instead of waiting for a user.
-  KFlagDefence unattended(dialogsSuppressedFlag(), true);
+  // The other commands run unattended: no dialog or message box of theirs
+  // waits for a user.
+  KUnattendedRun unattended;
   if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, n, args);
   if (strcmp(command, "format") == 0) return KRunFormatCommand(app, n, args);
   if (strcmp(command, "options") == 0) return KRunOptionsCommand(app, n, args);
