@@ -56,7 +56,7 @@ BOOL KWorkbenchDialog::OnInitDialog() {
   insertColumns(m_objects, {"Type", "Name", "Count", "Values"});
   insertColumns(m_options, {"Option", "Type", "Value", "Modified"});
   SetDlgItemText(IDC_WB_UNITS, m_entry.unitsName());
-  SetDlgItemText(IDC_WB_ENTRY, "1*ft + 2*in");
+  SetDlgItemText(IDC_WB_ENTRY, "1 ft + 2 in");
   evaluateEntry();
   fillOptions();
   enableControl(IDC_WB_SAVECOPY, false);

@@ -1,6 +1,6 @@
 // KWorkbenchDialog: quelmhost's main dialog on a window system. Three bands:
 //   - an entry field that takes any expression of a length (numbers, unit
-//     names such as "1*ft + 2*in", feet and inches in a feet set) and shows
+//     names such as "1 ft + 2 in", feet and inches in a feet set) and shows
 //     its value in the current unit set and in screen units, whose label
 //     (IDC_KUNITLABEL1) follows the option "screenUnitsUS"; the unit set
 //     itself is a field of its own;

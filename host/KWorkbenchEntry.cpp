@@ -7,6 +7,9 @@
 #include "storage/numbertext/KNumberText.h"
 #include "storage/numbertext/KQuantityCodes.h"
 
+#include <cctype>
+#include <string>
+
 namespace {
 // The short length names the unit sets know, from their listing line
 // "length: m mm ...".
@@ -21,7 +24,50 @@ std::vector<KString> lengthUnitNames() {
   for (KString name = line.Tokenize(" ", pos); pos >= 0; name = line.Tokenize(" ", pos)) names.push_back(name);
   return names;
 }
+
+bool isNameChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 }  // namespace
+
+KString KWorkbenchEntry::joinUnitNames(const KString& text) {
+  static const std::vector<KString> names = lengthUnitNames();
+  const std::string in = text.str();
+  std::string out;
+  size_t i = 0;
+  while (i < in.size()) {
+    // A number: digits and points, then an exponent; a name that starts
+    // with a digit is not one.
+    const bool startsNumber = std::isdigit(static_cast<unsigned char>(in[i])) && (i == 0 || !isNameChar(in[i - 1]));
+    if (!startsNumber) {
+      out += in[i++];
+      continue;
+    }
+    size_t end = i;
+    while (end < in.size() && (std::isdigit(static_cast<unsigned char>(in[end])) || in[end] == '.')) ++end;
+    if (end < in.size() && (in[end] == 'e' || in[end] == 'E')) {
+      size_t exponent = end + 1;
+      if (exponent < in.size() && (in[exponent] == '+' || in[exponent] == '-')) ++exponent;
+      if (exponent < in.size() && std::isdigit(static_cast<unsigned char>(in[exponent]))) {
+        end = exponent;
+        while (end < in.size() && std::isdigit(static_cast<unsigned char>(in[end]))) ++end;
+      }
+    }
+    out.append(in, i, end - i);
+    size_t name = end;
+    while (name < in.size() && in[name] == ' ') ++name;
+    size_t nameEnd = name;
+    while (nameEnd < in.size() && isNameChar(in[nameEnd])) ++nameEnd;
+    const std::string word = in.substr(name, nameEnd - name);
+    bool unit = false;
+    for (const KString& n : names) unit |= !word.empty() && word == n.str();
+    if (unit) {
+      out += '*';
+      out += word;
+      end = nameEnd;
+    }
+    i = end;
+  }
+  return KString(out);
+}
 
 bool KWorkbenchEntry::setUnits(const KString& setName, KString& error) {
   KConsistentUnits units;
@@ -55,7 +101,8 @@ KWorkbenchResult KWorkbenchEntry::evaluate(const KString& text) {
   KWorkbenchResult result;
   result.unit = m_units.m_lengthShortStr;
   double value = m_last;
-  result.failed = textToReal(text, value, result.text, &values, KQuantityCodes::kLength, kEntryDigits, false);
+  result.failed =
+      textToReal(joinUnitNames(text), value, result.text, &values, KQuantityCodes::kLength, kEntryDigits, false);
   if (result.failed) return result;
   m_last = value;
   result.value = value;

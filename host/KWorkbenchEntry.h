@@ -4,7 +4,8 @@
 // application's current unit set, and shown back as such a field shows it.
 //
 // Length-unit names stand for one of that unit in the current set's length
-// unit, so "1*ft + 2*in" is 0.3556 in metres and 1' 2" in feet. A name the
+// unit, so "1*ft + 2*in" is 0.3556 in metres and 1' 2" in feet; a unit name
+// right after a number multiplies it ("1 ft + 2 in", "3mm"). A name the
 // caller binds itself (setValue) wins over a unit name.
 #pragma once
 #include "numerics/expr/KExprValues.h"
@@ -40,6 +41,10 @@ class KWorkbenchEntry {
   // Reads `text`; the field's previous value counts as unchanged text.
   KWorkbenchResult evaluate(const KString& text);
   void setValue(const KString& name, double value) { m_own.emplace_back(name, value); }
+
+  // `text` with a "*" between each number and a length-unit name that
+  // follows it (blanks between them dropped): "1 ft" gives "1*ft".
+  static KString joinUnitNames(const KString& text);
 
  private:
   // The named values of one evaluation: the unit names, then the caller's.

@@ -88,7 +88,7 @@ TEST_F(KWorkbenchDialogTest, EntryShowsTheValueInTheCurrentSetAndInScreenUnits) 
   std::string initial, metres, screen, label, inches, refused, kept;
   run(dialog, {[&] {
                  initial = text(dialog, IDC_WB_UNITS);
-                 dialog.SetDlgItemText(IDC_WB_ENTRY, "1*ft + 2*in");
+                 dialog.SetDlgItemText(IDC_WB_ENTRY, "1 ft + 2 in");
                  dialog.evaluateEntry();
                  metres = text(dialog, IDC_WB_VALUE);
                  screen = text(dialog, IDC_WB_SCREENVALUE);
@@ -145,7 +145,7 @@ TEST_F(KWorkbenchDialogTest, UnitLabelFollowsScreenUnitsUS) {
   std::string label, screen, optionValue, optionModified, otherModified;
   run(dialog, {[&] {
     label = text(dialog, IDC_KUNITLABEL1);
-    screen = text(dialog, IDC_WB_SCREENVALUE);  // the initial entry, 1*ft + 2*in
+    screen = text(dialog, IDC_WB_SCREENVALUE);  // the initial entry, 1 ft + 2 in
     KListCtrl& options = dialog.optionList();
     for (int i = 0; i < options.GetItemCount(); ++i) {
       if (options.GetItemText(i, 0) == "screenUnitsUS") {

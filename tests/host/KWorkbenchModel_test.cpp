@@ -100,6 +100,19 @@ TEST_F(KWorkbenchEntryTest, FailuresKeepTheSetAndTheValue) {
   EXPECT_STREQ(r.screenText, "N/A");
 }
 
+TEST_F(KWorkbenchEntryTest, AUnitNameAfterANumberMultipliesIt) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"1 ft + 2 in", "1*ft + 2*in"}, {"3mm", "3*mm"},          {"1.5e-3 m", "1.5e-3*m"},
+      {"abs(2  yd)", "abs(2*yd)"},     {"2 min", "2 min"},       {"x2 mm", "x2 mm"},
+      {"2 furlong", "2 furlong"},      {"5'6\"", "5'6\""},       {"2e m", "2e m"},
+      {"1 mil*2", "1*mil*2"},
+  };
+  for (const auto& [text, joined] : cases) EXPECT_STREQ(KWorkbenchEntry::joinUnitNames(text), joined) << text;
+  KWorkbenchResult r = m_entry.evaluate("1 ft + 2 in");
+  ASSERT_FALSE(r.failed) << r.text.GetString();
+  EXPECT_NEAR(r.value, 0.3556, 1e-12);
+}
+
 TEST_F(KWorkbenchEntryTest, OwnNamesWinOverUnitNames) {
   m_entry.setValue("ft", 2.0);
   KWorkbenchResult r = m_entry.evaluate("5*ft");
