@@ -2,7 +2,9 @@
 
 #include "host/KHostApplication.h"
 #include "host/KHostMainDialog.h"
+#include "host/KWorkbenchDialog.h"
 #include "platform/KLocale.h"
+#include "platform/windows/KWindowSystem.h"
 #include "resources/KResourceAttach.h"
 
 enum : LCID { LANGUAGE_CHINESE_SIMPLIFIED = 2052 };
@@ -32,11 +34,22 @@ void CHostApp::startUp() {
 
 BOOL CHostApp::InitInstance() {
   startUp();
+  m_exitCode = 0;
+  if (AfxWindowSystemAvailable()) {
+    auto& host = static_cast<KHostApplication&>(applicationObject());
+    KWorkbenchDialog workbench(host, host.units());
+    workbench.setOpenPath(m_dialogStart.m_openPath);
+    workbench.setCloseAfter(m_dialogStart.m_nCloseAfterSeconds);
+    m_pMainWnd = &workbench;
+    const INT_PTR result = workbench.DoModal();
+    m_pMainWnd = nullptr;
+    if (result != -1) return FALSE;
+    // The workbench could not be made: the terminal dialog still can.
+  }
   KHostMainDialog dialog(m_language);
   m_pMainWnd = &dialog;
   dialog.DoModal();
   m_pMainWnd = nullptr;
-  m_exitCode = 0;
   return FALSE;
 }
 

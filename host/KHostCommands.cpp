@@ -8,16 +8,22 @@
 #include "host/KObjectFileCommands.h"
 #include "host/KOptionsCommand.h"
 #include "host/KScriptCommand.h"
+#include "host/KUnattendedRun.h"
 #include "platform/KModule.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace {
 const char kUsage[] =
     "usage: quelmhost [command]\n"
-    "  (no command)     start up, show the main dialog, end when it closes\n"
+    "  (no command)     start up, show the main dialog, end when it closes: the workbench\n"
+    "                   on a window system, else the start-up summary on the terminal\n"
+    "  [workbench] [--open FILE] [--close-after SECONDS]\n"
+    "                   the same; --open browses an object file at once, --close-after\n"
+    "                   closes the workbench that many seconds after it is shown\n"
     "  --version        print the file version\n"
     "  --help           print this text\n"
     "  info             print the UI language, resource libraries (first searched first),\n"
@@ -39,6 +45,13 @@ const char kUsage[] =
     "Every command takes --help (its usage) and \"--\" (the end of the options,\n"
     "e.g. quelmhost eval -- \"-3^2\").\n"
     "exit status: 0 success, 1 failure, 2 wrong usage\n";
+const char kDialogUsage[] =
+    "usage: quelmhost [workbench] [--open FILE] [--close-after SECONDS]\n"
+    "  start up and show the main dialog until it is closed: the workbench when a window\n"
+    "  system is available (DISPLAY), else the start-up summary on the terminal\n"
+    "  --open FILE             list the objects and attributes of an object file at once\n"
+    "  --close-after SECONDS   close the workbench that many seconds (1 to 3600) after it\n"
+    "                          is shown, as its Close button does (for unattended runs)\n";
 const char kVersionUsage[] = "usage: quelmhost --version\n  print the file version of the program\n";
 const char kInfoUsage[] =
     "usage: quelmhost info\n"
@@ -53,8 +66,31 @@ int usageError(const char* reason) {
   return KHOST_EXIT_USAGE;
 }
 
-// The application object `app` is the one AfxWinMain drives.
-int runDialog() { return AfxWinMain() == 0 ? KHOST_EXIT_OK : KHOST_EXIT_FAILED; }
+// The application object `app` is the one AfxWinMain drives. argv[0] is the
+// program or the word "workbench".
+int runDialog(CHostApp& app, int argc, char** argv) {
+  KHostDialogStart start;
+  KCommandLine line("workbench", kDialogUsage);
+  line.option("--open", [&start](const char* value) {
+    start.m_openPath = value;
+    return KString();
+  });
+  line.option("--close-after", [&start](const char* value) {
+    char* end = nullptr;
+    long seconds = std::strtol(value, &end, 10);
+    if (end == value || *end || seconds < 1 || seconds > 3600) return KString("--close-after takes 1 to 3600 seconds");
+    start.m_nCloseAfterSeconds = static_cast<int>(seconds);
+    return KString();
+  });
+  if (int status = line.parse(argc, argv); status >= 0) return status;
+  app.setDialogStart(start);
+  return AfxWinMain() == 0 ? KHOST_EXIT_OK : KHOST_EXIT_FAILED;
+}
+
+// The main dialog's options may stand without the command word.
+bool startsDialogOption(const char* arg) {
+  return std::strncmp(arg, "--open", 6) == 0 || std::strncmp(arg, "--close-after", 13) == 0;
+}
 
 int printVersion(int argc, char** argv) {
   KCommandLine line("--version", kVersionUsage);
@@ -108,12 +144,16 @@ int runModule(CHostApp& app, int argc, char** argv) {
 
 int KRunHostCommand(int argc, char** argv) {
   CHostApp app;
-  if (argc <= 1) return runDialog();
+  if (argc <= 1 || startsDialogOption(argv[1])) return runDialog(app, argc, argv);
   const char* command = argv[1];
+  if (strcmp(command, "workbench") == 0) return runDialog(app, argc - 1, argv + 1);
   // Each command parses argv from its own word on.
   const int n = argc - 1;
   char** args = argv + 1;
   if (strcmp(command, "--module") == 0) return runModule(app, n, args);
+  // The other commands run unattended: no dialog or message box of theirs
+  // waits for a user.
+  KUnattendedRun unattended;
   if (strcmp(command, "eval") == 0) return KRunEvalCommand(app, n, args);
   if (strcmp(command, "format") == 0) return KRunFormatCommand(app, n, args);
   if (strcmp(command, "options") == 0) return KRunOptionsCommand(app, n, args);

@@ -1,5 +1,8 @@
 // The commands of quelmhost:
-//   (none)          start up, run the main dialog, end when it closes
+//   (none)          start up, run the main dialog, end when it closes: the
+//                   workbench on a window system, else the terminal summary
+//   [workbench] [--open FILE] [--close-after SECONDS]
+//                   the same, browsing FILE at once, closing by itself
 //   --version       the file version text, one line
 //   --help          usage
 //   info            start up, then the UI language, the resource libraries
@@ -15,7 +18,9 @@
 //   script FILE|- [ARGS]... [--model MODEL]
 //                   run a Python script (KScriptCommand.h)
 // Every command parses its arguments with KCommandLine: COMMAND --help prints
-// its usage, "--" ends its options (KCommandLine.h).
+// its usage, "--" ends its options (KCommandLine.h). The commands other than
+// the main dialog and --module run with dialogs suppressed, so that none
+// waits for a user.
 // Exit status: 0 success, 1 failure (the reason on standard error), 2 wrong
 // usage (with the usage text on standard error).
 #pragma once

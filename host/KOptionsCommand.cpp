@@ -11,6 +11,7 @@
 #include "host/KCommandLine.h"
 #include "host/KHostCommands.h"
 #include "host/KModelOptionsFile.h"
+#include "host/KOptionTexts.h"
 #include "host/KPythonOptionsScript.h"
 #include "model/options/KDatabaseOptions.h"
 #include "model/options/KOptionEntry.h"
@@ -45,10 +46,8 @@ const char kUsage[] =
 
 const char* const kTypeWords[] = {"int", "real", "string", "bool"};
 
-KString valueText(const long& v) { KString s; s.Format("%ld", v); return s; }
-KString valueText(const double& v) { KString s; numberToText(v, s, 0, 17, -1, 0.0, 0, "."); return s; }
-KString valueText(const KString& v) { KString s; appendQuoted(s, v); return s; }
-KString valueText(const bool& v) { return KString(v ? "true" : "false"); }
+template <class T>
+KString valueText(const T& v) { return KOptionValueText(v); }
 
 template <class T>
 void listType(const KDatabaseOptions& store, int type) {

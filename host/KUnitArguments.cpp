@@ -10,15 +10,6 @@
 #include <charconv>
 #include <cstring>
 
-const KCachedOptionInfo kLibraryCachedOptions[] = {
-    {"exprDebug", 'B'},          {"screenUnitsUS", 'B'},      {"feetInchesFormat", 'B'},
-    {"oldEMinus3Format", 'B'},   {"catchOnInitDialogException", 'B'}, {"V147filenames", 'B'},
-    {"slowFrugalMemoryMode", 'B'}, {"removeEmptyBlocks", 'B'}, {"debugAllocList", 'I'},
-    {"maxBlockSize", 'I'},       {"maxSphByCsize", 'I'},      {"matrixDetTol", 'R'},
-    {"matInvertTol", 'R'},       {"singularMatrixTol", 'R'},  {"minPerpTolDist", 'R'},
-    {"intersectTol", 'R'},       {"point3Tol", 'R'},
-};
-const int kLibraryCachedOptionCount = static_cast<int>(sizeof(kLibraryCachedOptions) / sizeof(kLibraryCachedOptions[0]));
 
 namespace {
 struct QuantityName {
@@ -88,7 +79,8 @@ bool applyOptionArgument(const char* text, KDatabaseOptions& store, KString& err
   name.Trim();
   KString value(eq + 1);
   value.Trim();
-  for (const KCachedOptionInfo& o : kLibraryCachedOptions) {
+  for (int i = 0; i < kLibraryCachedOptionCount; ++i) {
+    const KCachedOptionInfo& o = kLibraryCachedOptions[i];
     if (compareOptionNames(o.name, name) != 0) continue;
     bool bad = false;
     if (o.type == 'B') {

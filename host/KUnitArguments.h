@@ -13,6 +13,7 @@
 //                      store for the run; V is true/false for switches, a
 //                      whole number or a real as the option's type asks
 #pragma once
+#include "host/KLibraryCachedOptions.h"
 #include "platform/KString.h"
 
 #include <vector>
@@ -20,14 +21,6 @@
 class KConsistentUnits;
 class KTimescaleUnits;
 class KDatabaseOptions;
-
-struct KCachedOptionInfo {
-  const char* name;
-  char type;  // 'B' boolean, 'I' integer, 'R' real
-};
-// The cached options the library declares, with their types.
-extern const KCachedOptionInfo kLibraryCachedOptions[];
-extern const int kLibraryCachedOptionCount;
 
 bool readUnitsArgument(const char* text, KConsistentUnits& units, KString& error);
 bool readQuantityArgument(const char* text, long& code, KString& error);

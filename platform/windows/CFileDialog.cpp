@@ -68,6 +68,9 @@ struct CFileDialog::Running : public wxTimer {
   CFileDialog& m_owner;
   wxFileDialog& m_dialog;
   int m_lastFilter;
+  // The path last written into the name field by SetControlText, absolute:
+  // OK answers it while the chooser still shows that name.
+  std::string m_typed;
 };
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCTSTR lpszDefExt, LPCTSTR lpszFileName, DWORD dwFlags,
@@ -147,7 +150,13 @@ INT_PTR CFileDialog::DoModal() {
       dialog.GetPaths(chosen);
       for (const wxString& path : chosen) paths.push_back(toNarrow(path));
     } else {
-      paths.push_back(toNarrow(dialog.GetPath()));
+      // The chooser reads a new folder in the background: until it has, it
+      // answers no file, or the typed name in its old folder.
+      std::string path = toNarrow(dialog.GetPath());
+      const std::string& typed = m_pRunning->m_typed;
+      auto nameOf = [](const std::string& p) { return p.substr(p.find_last_of('/') + 1); };
+      if (!typed.empty() && (path.empty() || path.back() == '/' || nameOf(path) == nameOf(typed))) path = typed;
+      if (!path.empty()) paths.push_back(path);
     }
   }
   m_pRunning.reset();
@@ -269,7 +278,13 @@ KString CFileDialog::GetControlText(int nID) const {
 
 void CFileDialog::SetControlText(int nID, LPCSTR lpsz) {
   if (!m_pRunning || nID != cmb13) return;
-  m_pRunning->m_dialog.SetFilename(fromNarrow(lpsz));
+  // The field takes a path as the user may type one: its folder becomes the
+  // chooser's folder (the chooser's own name field takes a bare name only).
+  const std::string text = lpsz ? lpsz : "";
+  m_pRunning->m_typed = text.empty() || text[0] == '/' ? text : toNarrow(m_pRunning->m_dialog.GetDirectory()) + "/" + text;
+  const size_t slash = text.find_last_of('/');
+  if (slash != std::string::npos) m_pRunning->m_dialog.SetDirectory(fromNarrow(text.substr(0, slash == 0 ? 1 : slash).c_str()));
+  m_pRunning->m_dialog.SetFilename(fromNarrow(text.substr(slash == std::string::npos ? 0 : slash + 1).c_str()));
 }
 
 void CFileDialog::SetSelectedFilter(DWORD nFilterIndex) {

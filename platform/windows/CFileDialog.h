@@ -118,7 +118,8 @@ class CFileDialog : public CWnd {
   // type list (cmb1, the current description); empty for other controls or
   // when no dialog runs.
   KString GetControlText(int nID) const;
-  // While the dialog runs: rewrites the file-name field (cmb13).
+  // While the dialog runs: rewrites the file-name field (cmb13). A text with
+  // a folder (as a user may type it) also moves the dialog to that folder.
   void SetControlText(int nID, LPCSTR lpsz);
   // While the dialog runs: selects file type `nFilterIndex` (1-based) as if
   // the user chose it, so the dialog notifies the change.

@@ -1,4 +1,6 @@
 #include "platform/windows/CFileDialog.h"
+#include "platform/KMessageBox.h"
+#include "platform/windows/KWindowSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -80,3 +82,20 @@ TEST(CFileDialogTest, ResultThatDoesNotFitFailsWithTheSizeNeeded) {
 }
 
 }  // namespace
+
+// The name field takes a path as a user may type one, folder and all, and OK
+// answers it even before the chooser has read that folder.
+TEST(CFileDialogTest, TypedPathIsTheAnswerOfOK) {
+  ASSERT_TRUE(AfxWindowSystemAvailable());
+  const std::string folder = testing::TempDir();
+  for (BOOL open : {TRUE, FALSE}) {
+    CFileDialog dialog(open, nullptr, nullptr, OFN_HIDEREADONLY, "Text|*.txt||");
+    const std::string path = folder + (open ? "typed-open.txt" : "typed-save.txt");
+    AfxCallAfter([&] {
+      dialog.SetControlText(cmb13, path.c_str());
+      dialog.EndDialog(IDOK);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.GetPathName().str(), path) << open;
+  }
+}

@@ -39,6 +39,7 @@ void detachOne(HWND h) {
   CWnd* obj = it->second.wnd;
   std::unique_ptr<CWnd> wrapper = std::move(it->second.wrapper);
   records().erase(it);
+  forgetTimers(h);
   if (wrapper) wrapper->m_hWnd = nullptr;
   if (obj && obj != wrapper.get()) {
     obj->m_hWnd = nullptr;

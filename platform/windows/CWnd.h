@@ -104,6 +104,14 @@ class CWnd {
   CWnd* SetFocus();
   static CWnd* GetFocus();
 
+  // Timers: every `elapse` milliseconds the window gets WM_TIMER with wParam
+  // `id` until KillTimer or the window goes. Setting an id again restarts it.
+  // Answers `id`, or 0 when detached or without a window system. Callback
+  // functions are not supported (`callback` must be null).
+  UINT_PTR SetTimer(UINT_PTR id, UINT elapse, void* callback = nullptr);
+  // FALSE when no such timer runs.
+  BOOL KillTimer(UINT_PTR id);
+
   // Key messages on their way to a window: TRUE when handled (the message is
   // then not delivered). Default: FALSE.
   virtual BOOL PreTranslateMessage(MSG* pMsg);

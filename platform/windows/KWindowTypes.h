@@ -163,6 +163,7 @@ constexpr UINT WM_SYSCHAR = 0x0106;
 constexpr UINT WM_KEYLAST = 0x0109;
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_TIMER = 0x0113;
 constexpr UINT WM_CUT = 0x0300;
 constexpr UINT WM_COPY = 0x0301;
 constexpr UINT WM_PASTE = 0x0302;

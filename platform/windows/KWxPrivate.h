@@ -41,6 +41,8 @@ KWndRecord& registerWindow(wxWindow* w, const char* windowClass, DWORD style, UI
                            std::unique_ptr<CWnd> wrapper, CWnd* owner);
 // Called by the destructors of the layer's wx classes.
 void windowGone(wxWindow* w);
+// Ends the timers of a window whose record goes (KTimers.cpp).
+void forgetTimers(HWND h);
 // Detaches the records of `w` and its descendants (children first), calling
 // PostNcDestroy of the program's objects; `w` itself is not destroyed.
 void detachTree(wxWindow* w);

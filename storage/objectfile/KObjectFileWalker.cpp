@@ -88,11 +88,12 @@ bool KObjectFileWalker::nextPlacingReals(FObjectFileRecord& record, const std::f
   }
 }
 
-KString KObjectFileWalker::valueText(long i) const {
+KString KObjectFileWalker::valueText(long i) const { return valueText(*m_pFile, m_tag, i); }
+
+KString KObjectFileWalker::valueText(const KImplPersistance& v, char tag, long i) {
   KString text;
-  const KImplPersistance& v = *m_pFile;
   if (i < 0 || i >= v.getValueCount()) return text;
-  switch (m_tag) {
+  switch (tag) {
     case 'I': text.Format("%I64d", v.intValues()[i]); break;
     case 'U': case 'L': text.Format("%I64u", v.uintValues()[i]); break;
     case 'R': text = KRealToText(v.realValues()[i]); break;

@@ -64,6 +64,9 @@ class KObjectFileWalker {
   // Value i of the record returned last as the text form writes it: a
   // number, T or F, one character, or the string.
   KString valueText(long i) const;
+  // The same for the values in `file`'s buffers of a record tagged `tag`
+  // (inside a window's delivery: head().m_tag).
+  static KString valueText(const KImplPersistance& file, char tag, long i);
 
  private:
   bool nextIn(FObjectFileRecord& record, long window, std::function<void(long, long)>* sink);

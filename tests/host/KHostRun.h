@@ -15,6 +15,7 @@ struct KHostRunResult {
 };
 
 // Runs `program` with `args`; `env` entries are set (an empty value unsets).
+// DISPLAY is unset unless `env` names it, so quelmhost never opens a window.
 KHostRunResult KHostRun(const std::string& program, const std::vector<std::string>& args,
                         const std::map<std::string, std::string>& env);
 

@@ -112,6 +112,38 @@ TEST_F(QuelmHostTest, MainDialogShowsStartUpSummaryAndClosesWithoutTerminal) {
   EXPECT_EQ(r.out.find("Press Enter"), std::string::npos);
 }
 
+TEST_F(QuelmHostTest, WithoutAWindowSystemTheWorkbenchFallsBackToTheTerminal) {
+  // No DISPLAY, and a DISPLAY that cannot be opened: the terminal summary,
+  // whatever the workbench's own options say.
+  for (const char* display : {"", ":31999"}) {
+    KHostRunResult r = run({"workbench", "--close-after", "5", "--open", "missing.qob"}, {{"DISPLAY", display}});
+    ASSERT_EQ(r.exitCode, 0) << display << r.err;
+    EXPECT_EQ(line(r.out, "  User-interface language"), "1033") << display << r.out;
+    r = run({"--close-after=2"}, {{"DISPLAY", display}});
+    EXPECT_EQ(r.exitCode, 0) << display << r.err;
+    EXPECT_EQ(line(r.out, "  Resource libraries"), "QUELMres2, QUELMres") << display;
+  }
+}
+
+TEST_F(QuelmHostTest, WorkbenchOptionsAreChecked) {
+  KHostRunResult r = run({"workbench", "--help"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_NE(r.out.find("--close-after SECONDS"), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("--open FILE"), std::string::npos);
+  EXPECT_NE(run({"--help"}).out.find("--close-after"), std::string::npos);
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--close-after", "0"},
+                                                                {"--close-after", "3601"},
+                                                                {"--close-after", "5s"},
+                                                                {"workbench", "extra"},
+                                                                {"workbench", "--open"},
+                                                                {"--open", "a", "--open", "b"}}) {
+    r = run(args);
+    EXPECT_EQ(r.exitCode, 2) << args[0] << " " << args[1];
+    EXPECT_NE(r.err.find("usage: quelmhost [workbench]"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out.empty()) << r.out;
+  }
+}
+
 TEST_F(QuelmHostTest, MainDialogInChineseReadsTextsFromTheChineseLibrary) {
   setUILanguage("00000804");
   KHostRunResult r = run({});

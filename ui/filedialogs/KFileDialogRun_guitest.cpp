@@ -5,6 +5,7 @@
 #include "platform/KMessageBox.h"
 #include "platform/windows/KWindowSystem.h"
 #include "resources/KResourceAttach.h"
+#include "tests/support/KGuiWhen.h"
 #include "tests/support/KScratchFolder.h"
 #include "ui/filedialogs/KFileDialogTestSupport.h"
 #include "ui/dialogs/KDialogSuppressException.h"
@@ -35,22 +36,9 @@ class KFileDialogRunTest : public ::testing::Test {
   }
   void TearDown() override { m_messages.reset(); }
 
-  // Runs `then` once `condition` holds, polling from the idle loop; gives up
-  // (failing the test and running `then` anyway, so the dialog ends) after
-  // five seconds.
-  static void when(std::function<bool()> condition, std::function<void()> then,
-                   std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::now() +
-                                                                    std::chrono::seconds(5)) {
-    AfxCallAfter([condition, then, deadline] {
-      if (condition()) {
-        then();
-      } else if (std::chrono::steady_clock::now() > deadline) {
-        ADD_FAILURE() << "condition not reached";
-        then();
-      } else {
-        when(condition, then, deadline);
-      }
-    });
+  // Runs `then` once `condition` holds (tests/support/KGuiWhen.h).
+  static void when(std::function<bool()> condition, std::function<void()> then) {
+    KGuiWhen(std::move(condition), std::move(then));
   }
 
   const std::vector<std::string>& shown() const { return m_messages->shown; }
@@ -69,7 +57,7 @@ TEST_F(KFileDialogRunTest, BufferIs260CharactersOr780WithMultipleSelection) {
     dialog.setMultiSelect(multi);
     DWORD size = 0, flags = 0;
     std::string typeShown;
-    when([&] { return dialog.IsRunning(); },
+    KGuiWhen([&] { return dialog.IsRunning(); },
          [&] {
            size = dialog.m_ofn.nMaxFile;
            flags = dialog.m_ofn.Flags;
@@ -92,11 +80,11 @@ TEST_F(KFileDialogRunTest, TypeChangeReplacesTheExtensionOfTheName) {
   dialog.addFileType("Text", "*.txt", 2);
   dialog.setInitialFileName(folder.file("bridge.mdl").c_str());
   std::string nameBefore, nameAfter;
-  when([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.mdl"; },
+  KGuiWhen([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.mdl"; },
        [&] {
          nameBefore = dialog.GetControlText(cmb13).str();
          dialog.SetSelectedFilter(2);
-         when([&] { return dialog.getSelectedType() == 2; },
+         KGuiWhen([&] { return dialog.getSelectedType() == 2; },
               [&] {
                 nameAfter = dialog.GetControlText(cmb13).str();
                 dialog.EndDialog(IDOK);
@@ -117,7 +105,7 @@ TEST_F(KFileDialogRunTest, WithoutANameTheDialogOffersQuelm1WithTheTypesExtensio
   dialog.addFileType("Text", "*.txt", 2);
   dialog.selectType(2);
   std::string offered;
-  when([&] { return dialog.IsRunning(); },
+  KGuiWhen([&] { return dialog.IsRunning(); },
        [&] {
          offered = dialog.GetControlText(cmb13).str();
          dialog.EndDialog(IDCANCEL);
@@ -132,7 +120,7 @@ TEST_F(KFileDialogRunTest, NameLongerThanTheBufferIsNotOffered) {
   const std::string longName = "/tmp/" + std::string(KFileDialog::kSingleFileBuffer - 5, 'n');
   dialog.setInitialFileName(longName.c_str());  // 260 characters: no room for the terminator
   std::string offered = "?";
-  when([&] { return dialog.IsRunning(); },
+  KGuiWhen([&] { return dialog.IsRunning(); },
        [&] {
          offered = dialog.GetControlText(cmb13).str();
          dialog.EndDialog(IDCANCEL);
@@ -151,8 +139,8 @@ TEST_F(KFileDialogRunTest, OpenDialogAnswersTheChosenFileAndItsType) {
   dialog.addFileType("Models", "*.mdl;*.bak", 2);
   dialog.selectType(2);
   dialog.setInitialFileName(folder.file("bridge.bak").c_str());
-  when([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.bak"; },
-       [&] { dialog.EndDialog(IDOK); });
+  KGuiWhen([&] { return dialog.IsRunning() && dialog.GetControlText(cmb13) == "bridge.bak"; },
+           [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.GetPathName().str(), folder.file("bridge.bak"));
   EXPECT_EQ(dialog.GetFileExt().str(), "bak");
@@ -168,7 +156,7 @@ TEST_F(KFileDialogRunTest, ReadOnlyFileIsRefusedAfterTheDialogCloses) {
   dialog.setConfirmOverwrite(false);
   dialog.addFileType("Models", "*.mdl", 1);
   dialog.setInitialFileName(folder.file("locked.mdl").c_str());
-  when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
+  KGuiWhen([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   ASSERT_EQ(shown().size(), 1u);
   EXPECT_EQ(shown()[0], resourceText(IDS_KSAVEAS_READONLY));
@@ -181,7 +169,7 @@ TEST_F(KFileDialogRunTest, OverwriteAnsweredNoCancels) {
   dialog.addFileType("Models", "*.mdl", 1);
   dialog.setInitialFileName(folder.file("old.mdl").c_str());
   answerWith(IDNO);
-  when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
+  KGuiWhen([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), IDCANCEL);
   ASSERT_EQ(shown().size(), 1u);
   EXPECT_EQ(shown()[0], resourceText(IDS_KSAVEAS_OVERWRITE));
@@ -206,7 +194,7 @@ TEST_F(KFileDialogRunTest, ResultLongerThanTheBufferFailsWithTheNeededSize) {
   dialog.addFileType("Models", "*.mdl", 1);
   dialog.m_ofn.lpstrInitialDir = deep.c_str();
   dialog.setInitialFileName("bridge.mdl");
-  when([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
+  KGuiWhen([&] { return dialog.IsRunning(); }, [&] { dialog.EndDialog(IDOK); });
   EXPECT_EQ(dialog.DoModal(), 0);
   EXPECT_EQ(CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
   ASSERT_EQ(shown().size(), 1u);
