@@ -103,12 +103,13 @@ class KndPosition : public Base {
       for (int i = 0; i < kCount; ++i) m_v[i] /= s;
     return static_cast<D&>(*this);
   }
-  bool operator==(const D& b) const {
+  // Friends taking the derived type on both sides, so that C++20's reversed
+  // candidates find the same function instead of an ambiguous pair.
+  friend bool operator==(const D& a, const D& b) {
     for (int i = 0; i < kCount; ++i)
-      if (m_v[i] != b.m_v[i]) return false;
+      if (a.m_v[i] != b.m_v[i]) return false;
     return true;
   }
-  bool operator!=(const D& b) const { return !(*this == b); }
 
   T dot(const D& b) const {
     T sum = T();
