@@ -533,3 +533,64 @@ TEST(KPersistanceText, ValuesTheTextFormCannotCarryAreRefusedAndTheOldFileKept) 
   r.readChars("c", c);
   EXPECT_EQ(c, "x\ny\r\nz");
 }
+
+// The object after a parent's last descendant is its sibling, not its child,
+// however much of the index exists when the lookup runs.
+TEST(KPersistanceIndex, ChildrenAreLookedForUnderTheirParentOnly) {
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("siblings");
+  for (bool text : {true, false}) {
+    {
+      auto w = makeFile(text, path, true, 0);
+      w->beginObject("Root", "r");
+      w->beginObject("T", "p");
+      w->beginObject("T", "x");
+      w->endObject();
+      w->endObject();
+      w->beginObject("T", "q");
+      w->endObject();
+      w->endObject();
+      w->Close();
+    }
+    for (ULONGLONG checked : {0ULL, ULLONG_MAX}) {
+      auto r = makeFile(text, path, false);
+      r->setCheckedAtOpen(checked);
+      r->open();
+      r->enterObject("Root", "r");
+      r->enterObject("T", "p");
+      EXPECT_TRUE(r->objectExists("T", "x"));
+      EXPECT_FALSE(r->objectExists("T", "q")) << "text " << text << " checked " << checked;
+      EXPECT_THROW(r->enterObject("T", "q"), CFileException);
+      r->leaveObject();
+      EXPECT_TRUE(r->objectExists("T", "q"));
+    }
+  }
+}
+
+// A file that ends inside its top object is refused: at open when the open
+// checks the whole file, else by the lookup that runs into the end.
+TEST(KPersistanceDamage, ATopObjectNeverClosedIsRefused) {
+  KScratchFolder scratch("persist");
+  std::string path = scratch.file("open-ended");
+  for (bool text : {true, false}) {
+    {
+      auto w = makeFile(text, path, true, 0);
+      w->beginObject("Root", "r");
+      w->writeInt("a", 1);
+      w->endObject();
+      w->Close();
+    }
+    std::string whole = kReadAll(path);
+    // Text: drop the last line (the end record); binary: its 'E' byte.
+    size_t cut = text ? whole.rfind("END") : whole.size() - 1;
+    ASSERT_NE(cut, std::string::npos);
+    kWriteAll(path, whole.substr(0, cut));
+    EXPECT_THROW(makeFile(text, path, false)->open(), CFileException) << "text " << text;
+    auto r = makeFile(text, path, false);
+    r->setCheckedAtOpen(0);
+    r->open();
+    r->enterObject("Root", "r");
+    EXPECT_EQ(r->readInt("a", 0), 1);
+    EXPECT_THROW(r->objectExists("T", "absent"), CFileException) << "text " << text;
+  }
+}
