@@ -47,6 +47,19 @@ TEST(KSaveAsDialogTest, NewFileIsAcceptedWithTheTypesExtension) {
   EXPECT_TRUE(answers.shown.empty());
 }
 
+// A name typed with its own extension is the file the user means: the
+// type's extension is only added to a bare name, and the checks apply to it.
+TEST(KSaveAsDialogTest, NameWithItsOwnExtensionKeepsIt) {
+  KScratchFolder folder("saveas");
+  touch(folder.file("plan.bak"), 0444);
+  ClosedSaveAsDialog dialog(folder.file("plan.bak"));
+  KRecordedMessages answers(IDYES);
+  EXPECT_EQ(dialog.checkResult(IDOK), IDCANCEL);
+  EXPECT_EQ(dialog.getFullPath().str(), folder.file("plan.bak"));
+  ASSERT_EQ(answers.shown.size(), 1u);
+  EXPECT_EQ(answers.shown[0], resourceText(IDS_KSAVEAS_READONLY));
+}
+
 TEST(KSaveAsDialogTest, ReadOnlyFileIsRefusedEvenWithoutConfirmation) {
   KScratchFolder folder("saveas");
   touch(folder.file("locked.mdl"), 0444);
