@@ -175,14 +175,16 @@ TEST_F(QuelmHostScriptTest, PythonReplayScriptRebuildsTheOptions) {
   std::string model = m_folder.path() + "/k.qob";
   ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "k", "7"}, env()).exitCode, 0);
   ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "t", "a\"b\\"}, env()).exitCode, 0);
-  // Option texts are bytes: valid UTF-8 stays, C1 controls are escaped, and
-  // every other byte (a lone lead byte, an encoded surrogate) is the lone
-  // surrogate that surrogateescape turns back into it.
-  ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "u\xFF", "\xE9" "a\xC3\xA9\xC2\x85\xED\xA0\x80\xF0\x9F\x98\x80"},
+  // Option texts are bytes: valid UTF-8 stays (a no-break space too), C0 and
+  // C1 controls and DEL are escaped, and every other byte (a lone lead byte,
+  // an encoded surrogate, an overlong form) is the lone surrogate that
+  // surrogateescape turns back into it.
+  ASSERT_EQ(KHostRun(QUELMHOST_PATH, {"options", model, "set", "u\xFF", "\xE9" "a\xC3\xA9\xC2\x85\xED\xA0\x80\xF0\x9F\x98\x80" "\xC0\x80" "\x7F" "\xC2\x9F" "\xC2\xA0"},
                      env()).exitCode, 0);
   const std::string expected =
       "options.setInteger(\"k\", 7, True)\n"
-      "options.setString(\"u\\udcff\", \"\\udce9a\xC3\xA9\\x85\\udced\\udca0\\udc80\xF0\x9F\x98\x80\", True)\n"
+      "options.setString(\"u\\udcff\", \"\\udce9a\xC3\xA9\\x85\\udced\\udca0\\udc80\xF0\x9F\x98\x80"
+      "\\udcc0\\udc80\\x7f\\x9f\xC2\xA0\", True)\n"
       "options.setString(\"t\", \"a\\\"b\\\\\", True)\n";
   KHostRunResult r = KHostRun(QUELMHOST_PATH, {"options", model, "script"}, env());
   EXPECT_EQ(r.exitCode, 0) << r.err;
