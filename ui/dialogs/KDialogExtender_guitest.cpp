@@ -80,3 +80,25 @@ TEST_F(KDialogTest, AcceleratorKeysBecomeCommandsAndOthersGoToTheNotifyWindow) {
 }
 
 }  // namespace
+
+// The edit keys that the accelerators turn into commands reach the edit
+// field that has the focus as its own edit operations.
+TEST_F(KDialogTest, EditKeysActOnTheFocusedEditField) {
+  KeyDialog dialog;
+  ASSERT_TRUE(dialog.Create(IDD_TEST_FORM));
+  dialog.ShowWindow(SW_SHOW);
+  CWnd* edit = dialog.GetDlgItem(IDC_TEST_EDIT);
+  ASSERT_NE(edit, nullptr);
+  edit->SetWindowText("hello");
+  edit->SetFocus();
+  AfxPumpMessages();
+  ASSERT_EQ(::GetFocus(), edit->GetSafeHwnd());
+
+  MSG selectAll = keyMessage(edit->GetSafeHwnd(), WM_KEYDOWN, 'A', FCONTROL);
+  EXPECT_TRUE(dialog.PreTranslateMessage(&selectAll));
+  dialog.SendMessage(WM_COMMAND, ID_EDIT_CLEAR, 0);
+  KString text;
+  edit->GetWindowText(text);
+  EXPECT_EQ(std::string(text), "");
+  dialog.DestroyWindow();
+}
