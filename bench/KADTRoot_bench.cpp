@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/KBenchRatios.h"
 #include "geometry/coords/K1dLine.h"
 #include "numerics/shapes/KADTRoot.h"
 
@@ -172,25 +173,11 @@ BENCHMARK(BM_RTreeQueries)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisec
 BENCHMARK(BM_BruteQueries)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
 // Keeps the CPU time per iteration of every run by name.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& r : runs) m_times[r.benchmark_name()] = r.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double time(const std::string& name) const {
-    auto it = m_times.find(name);
-    return it == m_times.end() ? 0.0 : it->second;
-  }
-
- private:
-  std::map<std::string, double> m_times;
-};
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  KRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const char* n : {"100000", "1000000"}) {
     auto t = [&](const char* name) { return reporter.time(std::string(name) + "/" + n); };

@@ -16,10 +16,15 @@ class KRatioReporter : public benchmark::ConsoleReporter {
       m_times[run.benchmark_name()] = m_realTime ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime();
     ConsoleReporter::ReportRuns(runs);
   }
+  // The time of run `name`; 0 when it did not run.
+  double time(const std::string& name) const {
+    auto it = m_times.find(name);
+    return it == m_times.end() ? 0.0 : it->second;
+  }
   // The time of `a` over the time of `b`; 0 when either did not run.
-  double ratio(const char* a, const char* b) const {
-    auto x = m_times.find(a), y = m_times.find(b);
-    return x == m_times.end() || y == m_times.end() || y->second == 0 ? 0.0 : x->second / y->second;
+  double ratio(const std::string& a, const std::string& b) const {
+    const double x = time(a), y = time(b);
+    return x == 0 || y == 0 ? 0.0 : x / y;
   }
 
  private:

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/KBenchRatios.h"
 #include "storage/paged/KBinaryCompressedFile.h"
 #include "storage/paged/KPageCompress.h"
 
@@ -226,43 +227,31 @@ BENCHMARK(BM_LibdeflateColdRead)->Arg(1)->Arg(6)->Unit(benchmark::kMillisecond)-
 BENCHMARK(BM_CachedReread)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Memcpy)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) m_times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-    ConsoleReporter::ReportRuns(runs);
+void printRatios(const KRatioReporter& reporter) {
+  auto ratio = [&](const char* ours, const char* peer) {
+    if (double r = reporter.ratio(ours, peer); r > 0) std::printf("%-28s / %-28s = %.3f\n", ours, peer, r);
+  };
+  auto name = [](const char* bench, const char* level) { return std::string(bench) + level + "/real_time"; };
+  for (const char* level : {"1", "6"}) {
+    for (const char* peer : {"BM_ZlibWrite/", "BM_LibdeflateWrite/"})
+      ratio(name("BM_PagedWrite/", level).c_str(), name(peer, level).c_str());
+    for (const char* peer : {"BM_ZlibColdRead/", "BM_LibdeflateColdRead/"})
+      ratio(name("BM_PagedColdRead/", level).c_str(), name(peer, level).c_str());
+    auto ours = g_sizes.find(std::string("paged/") + level), zlib = g_sizes.find(std::string("zlib/") + level);
+    if (ours != g_sizes.end() && zlib != g_sizes.end() && zlib->second > 0)
+      std::printf("file size at level %s: paged %lld, zlib %lld bytes = %.3f\n", level, ours->second,
+                  zlib->second, static_cast<double>(ours->second) / static_cast<double>(zlib->second));
   }
-  void printRatios() const {
-    auto ratio = [&](const char* ours, const char* peer) {
-      auto a = m_times.find(ours), b = m_times.find(peer);
-      if (a != m_times.end() && b != m_times.end() && b->second > 0)
-        std::printf("%-28s / %-28s = %.3f\n", ours, peer, a->second / b->second);
-    };
-    auto name = [](const char* bench, const char* level) { return std::string(bench) + level + "/real_time"; };
-    for (const char* level : {"1", "6"}) {
-      for (const char* peer : {"BM_ZlibWrite/", "BM_LibdeflateWrite/"})
-        ratio(name("BM_PagedWrite/", level).c_str(), name(peer, level).c_str());
-      for (const char* peer : {"BM_ZlibColdRead/", "BM_LibdeflateColdRead/"})
-        ratio(name("BM_PagedColdRead/", level).c_str(), name(peer, level).c_str());
-      auto ours = g_sizes.find(std::string("paged/") + level), zlib = g_sizes.find(std::string("zlib/") + level);
-      if (ours != g_sizes.end() && zlib != g_sizes.end() && zlib->second > 0)
-        std::printf("file size at level %s: paged %lld, zlib %lld bytes = %.3f\n", level, ours->second,
-                    zlib->second, static_cast<double>(ours->second) / static_cast<double>(zlib->second));
-    }
-    ratio("BM_CachedReread/real_time", "BM_Memcpy/real_time");
-  }
-
- private:
-  std::map<std::string, double> m_times;
-};
+  ratio("BM_CachedReread/real_time", "BM_Memcpy/real_time");
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  KRatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.printRatios();
+  printRatios(reporter);
   for (const char* name : {"paged.dat", "zlib.dat", "libdeflate.dat", "cached.dat"}) std::remove(path(name).c_str());
   return 0;
 }
