@@ -2,7 +2,7 @@
 // set (feet, inches or metres) and the time scale; the rest is the text,
 // read as a real and as an integer. Every input must end in a value or a
 // failure with a message, never a crash, hang or leak.
-#include "core/application/KApplicationAbstract.h"
+#include "fuzz/KFuzzUnitsApp.h"
 #include "model/units/KConsistentUnits.h"
 #include "model/units/KEntryConversion.h"
 #include "storage/numbertext/KQuantityCodes.h"
@@ -11,23 +11,9 @@
 #include <cstdint>
 #include <string>
 
-namespace {
-class FuzzApp : public KApplicationAbstract {
- public:
-  int GetFeetInchesMode() override { return m_units.feetInchesMode(); }
-  long GetTimescaleUnit() override { return m_timescale; }
-  KConsistentUnits m_units;
-  long m_timescale = 1;
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 4096) return 0;
-  static FuzzApp* app = [] {
-    auto* a = new FuzzApp;
-    KSetApplication(a);
-    return a;
-  }();
+  KFuzzUnitsApp* app = &KFuzzUnitsApp::current();
   static const long kCodes[] = {KQuantityCodes::kDimensionless, KQuantityCodes::kLength, KQuantityCodes::kTimescale,
                                 KQuantityCodes::kRate};
   static const char* const kSets[] = {"lbf,ft,lb,s,F", "lbf,in,lbf.s2/in,s,F", "N,m,kg,s,C"};

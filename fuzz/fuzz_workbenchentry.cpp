@@ -3,7 +3,7 @@
 // before them and then read as a length. Every input must end in a value or
 // a failure with a message; the joined text is never more than twice as
 // long as the entry.
-#include "core/application/KApplicationAbstract.h"
+#include "fuzz/KFuzzUnitsApp.h"
 #include "host/KWorkbenchEntry.h"
 #include "model/units/KConsistentUnits.h"
 
@@ -12,22 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-namespace {
-class FuzzApp : public KApplicationAbstract {
- public:
-  int GetFeetInchesMode() override { return m_units.feetInchesMode(); }
-  bool ConvertFromSI(double& value, long code) override { return m_units.convertFromSI(value, code); }
-  KConsistentUnits m_units;
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1 || size > 4096) return 0;
-  static FuzzApp* app = [] {
-    auto* a = new FuzzApp;
-    KSetApplication(a);
-    return a;
-  }();
+  KFuzzUnitsApp* app = &KFuzzUnitsApp::current();
   static const char* const kSets[] = {"lbf,ft,lb,s,F", "lbf,in,lbf.s2/in,s,F", "N,m,kg,s,C", "N,mm,kg,s,C"};
   KString error;
   app->m_units.setFromSetName(kSets[data[0] & 3], &error);
