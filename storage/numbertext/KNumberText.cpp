@@ -74,6 +74,42 @@ struct Powers {
 };
 constexpr Powers kPowers;
 
+// The ten digits of v (< 10^10), zero-padded, in short independent chains,
+// stored as one 8-byte and one 2-byte word.
+void putTenDigits(char* d, uint64_t v) {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  auto pair = [](uint32_t p) {
+    uint16_t two;
+    std::memcpy(&two, kPairs + 2 * p, 2);
+    return static_cast<uint64_t>(two);
+  };
+  uint32_t top = static_cast<uint32_t>(v / 100000000);
+  uint32_t rest = static_cast<uint32_t>(v % 100000000);
+  uint32_t upper = rest / 10000, lower = rest % 10000;
+  uint64_t first = pair(top), second = pair(upper / 100), third = pair(upper % 100), fourth = pair(lower / 100);
+  uint64_t word = std::endian::native == std::endian::little
+                      ? first | second << 16 | third << 32 | fourth << 48
+                      : first << 48 | second << 32 | third << 16 | fourth;
+  std::memcpy(d, &word, 8);
+  std::memcpy(d + 8, kPairs + 2 * (lower % 100), 2);
+}
+
+// Writes the last n (1..20) digits of high * 10^10 + low (both < 10^10).
+void putDigits(char* d, int n, uint64_t high, uint64_t low) {
+  if (n == 20) {
+    putTenDigits(d, high);
+    putTenDigits(d + 10, low);
+    return;
+  }
+  char all[20];
+  putTenDigits(all, high);
+  putTenDigits(all + 10, low);
+  std::memcpy(d, all + 20 - n, static_cast<size_t>(n));
+}
+
 bool exactDigits(double a, int n, Digits& out) {
   uint64_t bits = std::bit_cast<uint64_t>(a);
   int biased = static_cast<int>(bits >> 52);
@@ -106,17 +142,11 @@ bool exactDigits(double a, int n, Digits& out) {
       whole = pow10n / 10;
       ++exponent;
     }
-    uint64_t high = static_cast<uint64_t>(whole / 10000000000ULL);
-    uint64_t low = static_cast<uint64_t>(whole % 10000000000ULL);
-    for (int i = n - 1; i >= 0; --i) {
-      if (i >= n - 10) {
-        out.d[i] = static_cast<char>('0' + low % 10);
-        low /= 10;
-      } else {
-        out.d[i] = static_cast<char>('0' + high % 10);
-        high /= 10;
-      }
-    }
+    // whole < 10^20 < 2^67: dividing by 2^10 first leaves a 64-bit
+    // dividend, and floor(floor(x / 2^10) / 5^10) == floor(x / 10^10).
+    uint64_t high = static_cast<uint64_t>(whole >> 10) / 9765625ULL;
+    uint64_t low = static_cast<uint64_t>(whole - static_cast<U128>(high) * 10000000000ULL);
+    putDigits(out.d, n, high, low);
     out.exponent = exponent;
     return true;
   }
