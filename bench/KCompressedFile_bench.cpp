@@ -122,7 +122,7 @@ void BM_ZlibWrite(benchmark::State& state) {
 }
 
 void BM_LibdeflateWrite(benchmark::State& state) {
-  int level = PageLibdeflateLevel(static_cast<int>(state.range(0)));
+  int level = PageLibdeflateLevel(static_cast<int>(state.range(0)), kBinaryPages);
   libdeflate_compressor* compressor = libdeflate_alloc_compressor(level);
   writeRawPages(state, "libdeflate", [&](char* out, size_t room, const char* in, size_t size) {
     return libdeflate_zlib_compress(compressor, in, size, out, room);

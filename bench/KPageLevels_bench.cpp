@@ -1,17 +1,18 @@
-// Page compression of text object files, by kind of content, against zlib
-// at the same level: the measurement behind the level table of KPageCompress
-// for text pages. Four kinds of model data are written through
-// KTextPersistance and read back as the logical text stream: solver results
-// (reals with noise and short labels, as KObjectFile_bench writes them), a
-// mesh (coordinates, quad connectivity, element labels), options (many small
-// objects of named strings, flags and numbers) and integer arrays (node
-// numbers, connectivity, property ids, scattered ids). Each is cut into
-// 32000-byte pages and compressed page by page with PageCompress and with
-// zlib's compress2 at levels 1, 6 and 9 (timed, CPU time); afterwards the
-// program prints, for every kind and level 1..9, the size PageCompress gives
-// over zlib's, and the size of each libdeflate level 1..12 over zlib's at
-// each of our levels, which is what a level is chosen from (at most 3% more
-// than zlib at that level on every kind).
+// Page compression of object files, by form and kind of content, against
+// zlib at the same level: the measurement behind the level plans of
+// KPageCompress. Four kinds of model data are written through
+// KTextPersistance and KBinaryPersistance and read back as the logical page
+// stream: solver results (reals with noise and short labels, as
+// KObjectFile_bench writes them), a mesh (coordinates, quad connectivity,
+// element labels), options (many small objects of named strings, flags and
+// numbers) and integer arrays (node numbers, connectivity, property ids,
+// scattered ids). Each is cut into 32000-byte pages and compressed page by
+// page with PageCompress and with zlib's compress2 at levels 1, 6 and 9
+// (timed, CPU time); afterwards the program prints, for every form, kind and
+// level 1..9, the size PageCompress gives over zlib's, and the size of each
+// libdeflate level 1..9 alone over zlib's at each of our levels, which is
+// what the plans are chosen from (at most 10% more than zlib at that level
+// on every kind of both forms).
 #include <benchmark/benchmark.h>
 #include <libdeflate.h>
 #include <unistd.h>
@@ -23,8 +24,10 @@
 #include <vector>
 
 #include "bench/KBenchRatios.h"
+#include "storage/objectfile/KBinaryPersistance.h"
 #include "storage/objectfile/KTextPersistance.h"
 #include "storage/paged/KPageCompress.h"
+#include "storage/paged/KBinaryCompressedFile.h"
 #include "storage/paged/KTextCompressedFile.h"
 
 namespace {
@@ -115,30 +118,37 @@ struct FKind {
 const FKind kKinds[] = {{"results", writeResults}, {"mesh", writeMesh}, {"options", writeOptions}, {"integers", writeIntegers}};
 constexpr int kKindCount = 4;
 
-// The logical text stream of a kind, as the text form pages it.
-const std::string& text(int kind) {
-  static std::vector<std::string> texts = [] {
+constexpr const char* kForms[] = {"text", "binary"};
+constexpr int kStreams = 2 * kKindCount;  // text kinds, then binary kinds
+
+// The logical stream of a kind in one form, as the file pages it.
+template <class Writer, class Pages>
+std::string logicalStream(const FKind& kind) {
+  std::string file = "/tmp/quelm-bench-" + std::to_string(getpid()) + "-levels";
+  {
+    Writer writer(file.c_str(), true, 1);
+    kind.m_write(writer);
+    writer.Close();
+  }
+  Pages in(false);
+  in.m_file.Open(file.c_str(), CFile::modeRead);
+  in.SetHeaderSize(kHeader);
+  in.SetCompressionLevel(1);
+  std::string bytes(64u << 20, '\0');
+  bytes.resize(in.Read(bytes.data(), static_cast<UINT>(bytes.size())));
+  in.Close();
+  std::remove(file.c_str());
+  return bytes;
+}
+
+const std::string& stream(int index) {
+  static std::vector<std::string> streams = [] {
     std::vector<std::string> out;
-    std::string file = "/tmp/quelm-bench-" + std::to_string(getpid()) + "-text.txt";
-    for (const FKind& k : kKinds) {
-      {
-        KTextPersistance writer(file.c_str(), true, 1);
-        k.m_write(writer);
-        writer.Close();
-      }
-      KTextCompressedFile in(false);
-      in.m_file.Open(file.c_str(), CFile::modeRead);
-      in.SetHeaderSize(kHeader);
-      in.SetCompressionLevel(1);
-      std::string bytes(64u << 20, '\0');
-      bytes.resize(in.Read(bytes.data(), static_cast<UINT>(bytes.size())));
-      in.Close();
-      out.push_back(std::move(bytes));
-    }
-    std::remove(file.c_str());
+    for (const FKind& k : kKinds) out.push_back(logicalStream<KTextPersistance, KTextCompressedFile>(k));
+    for (const FKind& k : kKinds) out.push_back(logicalStream<KBinaryPersistance, KBinaryCompressedFile>(k));
     return out;
   }();
-  return texts[kind];
+  return streams[index];
 }
 
 // Total compressed size of the pages of `bytes` through `compress`.
@@ -151,10 +161,13 @@ size_t pagedSize(const std::string& bytes, Compress&& compress) {
   return total;
 }
 
-size_t ourSize(const std::string& bytes, int level) {
+// Text streams come first (see stream()), so the index gives the page kind.
+KPageKind kindOf(int index) { return index < kKindCount ? kTextPages : kBinaryPages; }
+
+size_t ourSize(const std::string& bytes, int level, KPageKind kind) {
   return pagedSize(bytes, [&](unsigned char* out, size_t room, const char* in, size_t n) -> size_t {
     unsigned long produced = room;
-    return PageCompress(out, &produced, in, n, level) == Z_OK ? produced : 0;
+    return PageCompress(out, &produced, in, n, level, kind) == Z_OK ? produced : 0;
   });
 }
 
@@ -175,37 +188,38 @@ size_t libdeflateSize(const std::string& bytes, int libdeflateLevel) {
 }
 
 void BM_PageCompress(benchmark::State& state) {
-  const std::string& bytes = text(static_cast<int>(state.range(0)));
-  for (auto _ : state) benchmark::DoNotOptimize(ourSize(bytes, static_cast<int>(state.range(1))));
+  const std::string& bytes = stream(static_cast<int>(state.range(0)));
+  const KPageKind kind = kindOf(static_cast<int>(state.range(0)));
+  for (auto _ : state) benchmark::DoNotOptimize(ourSize(bytes, static_cast<int>(state.range(1)), kind));
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 
 void BM_Zlib(benchmark::State& state) {
-  const std::string& bytes = text(static_cast<int>(state.range(0)));
+  const std::string& bytes = stream(static_cast<int>(state.range(0)));
   for (auto _ : state) benchmark::DoNotOptimize(zlibSize(bytes, static_cast<int>(state.range(1))));
   state.SetBytesProcessed(state.iterations() * static_cast<int64_t>(bytes.size()));
 }
 
-BENCHMARK(BM_PageCompress)->ArgsProduct({{0, 1, 2, 3}, {1, 6, 9}})->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Zlib)->ArgsProduct({{0, 1, 2, 3}, {1, 6, 9}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PageCompress)->ArgsProduct({benchmark::CreateDenseRange(0, kStreams - 1, 1), {1, 6, 9}})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Zlib)->ArgsProduct({benchmark::CreateDenseRange(0, kStreams - 1, 1), {1, 6, 9}})->Unit(benchmark::kMillisecond);
 
 void printSizes(const KRatioReporter& reporter) {
-  for (int kind = 0; kind < kKindCount; ++kind) {
-    const std::string& bytes = text(kind);
-    std::printf("\n%s: %zu bytes of text, %zu pages\n", kKinds[kind].m_name, bytes.size(),
-                (bytes.size() + kPage - 1) / kPage);
+  for (int index = 0; index < kStreams; ++index) {
+    const std::string& bytes = stream(index);
+    std::printf("\n%s %s: %zu bytes, %zu pages\n", kForms[index / kKindCount], kKinds[index % kKindCount].m_name,
+                bytes.size(), (bytes.size() + kPage - 1) / kPage);
     std::vector<size_t> zlib(10);
     std::printf("level  zlib size  ours/zlib size  ours/zlib time\n");
     for (int level = 1; level <= 9; ++level) {
       zlib[level] = zlibSize(bytes, level);
-      std::string args = "/" + std::to_string(kind) + "/" + std::to_string(level);
+      std::string args = "/" + std::to_string(index) + "/" + std::to_string(level);
       double time = reporter.ratio(("BM_PageCompress" + args).c_str(), ("BM_Zlib" + args).c_str());
-      std::printf("%5d %10zu %15.3f", level, zlib[level], static_cast<double>(ourSize(bytes, level)) / zlib[level]);
+      std::printf("%5d %10zu %15.3f", level, zlib[level], static_cast<double>(ourSize(bytes, level, kindOf(index))) / zlib[level]);
       if (time > 0) std::printf(" %15.3f", time);
       std::printf("\n");
     }
-    std::printf("libdeflate level: size over zlib's at our levels 1..9\n");
-    for (int libdeflateLevel = 1; libdeflateLevel <= 12; ++libdeflateLevel) {
+    std::printf("libdeflate level alone: size over zlib's at our levels 1..9\n");
+    for (int libdeflateLevel = 1; libdeflateLevel <= 9; ++libdeflateLevel) {
       size_t size = libdeflateSize(bytes, libdeflateLevel);
       std::printf("%5d:", libdeflateLevel);
       for (int level = 1; level <= 9; ++level) std::printf(" %.3f", static_cast<double>(size) / zlib[level]);

@@ -16,6 +16,7 @@ class KBinaryCompressedFile : public KCompressedFile {
 
  protected:
   int formatPageHeader(char* out, int compressed, int logical) const override;
+  KPageKind pageKind() const override { return kBinaryPages; }
   UINT fixedPageHeaderSize() const override { return kPageHeaderSize; }
   void decodePageHeader(const char* bytes, int& compressed, int& logical) const override;
 };

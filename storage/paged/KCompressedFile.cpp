@@ -333,7 +333,7 @@ void KCompressedFile::flushPage() {
   FCachedPage& page = currentPage();
   LONGLONG filePos = m_writeEnd >= 0 ? m_writeEnd : rawSeek(0, CFile::end);
   unsigned long compressed = kCompressedRoom;
-  int rc = PageCompress(m_compressed, &compressed, page.m_data, m_nPagePos, m_nLevel);
+  int rc = PageCompress(m_compressed, &compressed, page.m_data, m_nPagePos, m_nLevel, pageKind());
   if (rc == Z_MEM_ERROR) AfxThrowMemoryException();
   if (rc != Z_OK) throwBadFile();
   FPageInfo entry;

@@ -56,6 +56,7 @@
 #include "containers/memory/KGrowingArray.h"
 #include "containers/memory/KList.h"
 #include "storage/paged/KFile.h"
+#include "storage/paged/KPageCompress.h"
 #include "platform/KString.h"
 #include "platform/KWinTypes.h"
 
@@ -170,6 +171,8 @@ class KCompressedFile {
   // Puts the form's page header into `out` (kPageHeaderRoom bytes) and
   // answers its length.
   virtual int formatPageHeader(char* out, int compressed, int logical) const = 0;
+  // What the pages hold, which picks the compression plan of each level.
+  virtual KPageKind pageKind() const = 0;
   // The size of every page header when the form has one size, else 0; the
   // page table is then built from read blocks with decodePageHeader instead
   // of ReadPageHeader.

@@ -1,6 +1,7 @@
 #include "storage/paged/KPageCompress.h"
 
 #include <libdeflate.h>
+#include <cstring>
 #include <zlib.h>
 
 #include "platform/KHeap.h"
@@ -9,16 +10,35 @@ namespace {
 
 constexpr int kLevels = 10;  // 0..9
 
-// The libdeflate level that compresses at each of our levels. Users weigh a
-// level by the file sizes zlib gives at it (earlier writers were zlib), not by
-// its number, and libdeflate's levels trade speed for size differently: so
-// each level takes the fastest libdeflate level whose pages come out at most
-// 3% larger than zlib's at that level on every kind of model data measured
-// (binary meshes and result arrays; in text form results, meshes, integer
-// arrays and options). Options text decides most entries: zlib's higher
-// levels find much more in it than libdeflate's lower ones. Level 0 stays
-// stored blocks.
-constexpr int kLibdeflateLevel[kLevels] = {0, 1, 1, 3, 3, 5, 6, 6, 7, 7};
+// How each of our levels compresses a page. Users weigh a level by the file
+// sizes zlib gives at it (earlier writers were zlib), not by its number, and
+// libdeflate's levels trade speed for size differently: so a level is the
+// fastest plan whose files stay within 10% of zlib's size at that level on
+// every kind of model data measured of that form (meshes, results, integer
+// arrays and options).
+//
+// libdeflate's level 1 keeps zlib's sizes on number text at every level, and
+// on binary data up to level 5; from level 6 binary records of fixed layout
+// (interleaved coordinates and connectivity) need its level 2 to stay within
+// 10%. Both lose only on highly redundant pages (options: many small objects
+// of the same names), where zlib's long hash chains find far more; those are
+// the pages the fast pass shrinks below an eighth, so they are compressed
+// again at the strong level and the smaller stream is kept. On such pages
+// the second pass is cheap, and on the bulk of a model it never runs. Level
+// 0 stays stored blocks.
+struct FPlan {
+  int m_fast;    // every page
+  int m_strong;  // again, for pages the fast pass shrinks below an eighth (0: never)
+};
+constexpr FPlan kBinaryPlans[kLevels] = {{0, 0}, {1, 0}, {1, 0}, {1, 4}, {1, 4},
+                                         {1, 4}, {2, 6}, {2, 6}, {2, 7}, {2, 7}};
+constexpr FPlan kTextPlans[kLevels] = {{0, 0}, {1, 0}, {1, 0}, {1, 4}, {1, 4},
+                                       {1, 4}, {1, 6}, {1, 6}, {1, 7}, {1, 7}};
+
+const FPlan& planOf(int level, KPageKind kind) {
+  return kind == kTextPages ? kTextPlans[level] : kBinaryPlans[level];
+}
+constexpr unsigned long kSecondPassRoom = 4096;  // an eighth of a 32000-byte page fits
 constexpr int kLibdeflateLevels = 13;  // 0..12
 
 // libdeflate takes its allocator process-wide, and only while no compressor
@@ -50,18 +70,40 @@ thread_local FCodecs t_codecs;
 
 }  // namespace
 
-int PageCompress(void* dest, unsigned long* destLen, const void* source, unsigned long sourceLen, int level) {
-  if (!destLen || level < 0 || level >= kLevels) return Z_STREAM_ERROR;
-  const int libdeflateLevel = kLibdeflateLevel[level];
+namespace {
+
+// This thread's compressor at a libdeflate level, made on first use.
+libdeflate_compressor* compressorAt(int libdeflateLevel) {
   libdeflate_compressor*& compressor = t_codecs.m_compressors[libdeflateLevel];
   if (!compressor) {
     useLibraryHeap();
     compressor = libdeflate_alloc_compressor(libdeflateLevel);
-    if (!compressor) return Z_MEM_ERROR;
   }
+  return compressor;
+}
+
+}  // namespace
+
+int PageCompress(void* dest, unsigned long* destLen, const void* source, unsigned long sourceLen, int level,
+                 KPageKind kind) {
+  if (!destLen || level < 0 || level >= kLevels) return Z_STREAM_ERROR;
+  const FPlan& plan = planOf(level, kind);
+  libdeflate_compressor* fast = compressorAt(plan.m_fast);
+  if (!fast) return Z_MEM_ERROR;
   // 0 means the stream did not fit the room.
-  size_t produced = libdeflate_zlib_compress(compressor, source, sourceLen, dest, *destLen);
+  size_t produced = libdeflate_zlib_compress(fast, source, sourceLen, dest, *destLen);
   if (produced == 0) return Z_BUF_ERROR;
+  if (plan.m_strong != 0 && produced * 8 < sourceLen && produced <= kSecondPassRoom) {
+    libdeflate_compressor* strong = compressorAt(plan.m_strong);
+    if (!strong) return Z_MEM_ERROR;
+    // Room for one byte less than the first stream: only a smaller one is kept.
+    unsigned char second[kSecondPassRoom];
+    size_t smaller = libdeflate_zlib_compress(strong, source, sourceLen, second, produced - 1);
+    if (smaller != 0) {
+      std::memcpy(dest, second, smaller);
+      produced = smaller;
+    }
+  }
   *destLen = produced;
   return Z_OK;
 }
@@ -86,6 +128,12 @@ int PageUncompress(void* dest, unsigned long* destLen, const void* source, unsig
   }
 }
 
-int PageLibdeflateLevel(int level) { return level < 0 || level >= kLevels ? -1 : kLibdeflateLevel[level]; }
+int PageLibdeflateLevel(int level, KPageKind kind) {
+  return level < 0 || level >= kLevels ? -1 : planOf(level, kind).m_fast;
+}
+
+int PageSecondPassLevel(int level, KPageKind kind) {
+  return level < 0 || level >= kLevels ? -1 : planOf(level, kind).m_strong;
+}
 
 void PageCompressRelease() { t_codecs.release(); }

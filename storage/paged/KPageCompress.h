@@ -4,8 +4,12 @@
 // reads, and any complete zlib stream, whoever wrote it, is read back.
 //
 // A level (0..9) means the sizes zlib gives at it: each is served by the
-// fastest libdeflate level that stays within 3% of zlib's size there on model
-// data, so several of our levels may share one libdeflate level.
+// fastest plan that stays within 10% of zlib's size there on model data of
+// the file's form. A plan compresses every page at a fast libdeflate level
+// and, at levels 3 and up, compresses again at a strong level the pages the
+// fast pass shrinks below an eighth (the highly redundant ones, where deeper
+// search pays), keeping the smaller stream. Output is deterministic: the
+// same page at the same level and kind always gives the same bytes.
 //
 // Each thread keeps one compressor per libdeflate level in use and one
 // decompressor, made on first use and freed when the thread ends, so a page
@@ -17,12 +21,16 @@
 // that callers map failures the same way whichever entry they use.
 #pragma once
 
+// What a file's pages hold: text lines or binary records. The plans differ.
+enum KPageKind { kBinaryPages, kTextPages };
+
 // Compresses sourceLen bytes at `level` (0..9; 0 stores the bytes in
-// uncompressed blocks) into dest. *destLen: in, the room; out, the bytes
+// uncompressed blocks) with the plan for pages of `kind` into dest. *destLen: in, the room; out, the bytes
 // produced (on Z_OK). Answers Z_OK, Z_BUF_ERROR when the stream does not fit
 // the room, Z_STREAM_ERROR for a level outside 0..9, Z_MEM_ERROR when the
 // compressor cannot be made.
-int PageCompress(void* dest, unsigned long* destLen, const void* source, unsigned long sourceLen, int level);
+int PageCompress(void* dest, unsigned long* destLen, const void* source, unsigned long sourceLen, int level,
+                 KPageKind kind);
 
 // Decompresses the zlib stream at the start of the sourceLen bytes into dest.
 // *destLen: in, the room; out, the bytes produced (on Z_OK). Answers Z_OK,
@@ -31,9 +39,13 @@ int PageCompress(void* dest, unsigned long* destLen, const void* source, unsigne
 // Z_MEM_ERROR when the decompressor cannot be made.
 int PageUncompress(void* dest, unsigned long* destLen, const void* source, unsigned long sourceLen);
 
-// The libdeflate level that serves `level` (0..9), for comparisons with
-// libdeflate itself; -1 for a level outside 0..9.
-int PageLibdeflateLevel(int level);
+// The libdeflate level of the first pass at `level` (0..9) for pages of
+// `kind`, for comparisons with libdeflate itself; -1 for a level outside 0..9.
+int PageLibdeflateLevel(int level, KPageKind kind);
+
+// The libdeflate level of the second pass at `level` (0..9) for pages of
+// `kind`, 0 where there is none; -1 for a level outside 0..9.
+int PageSecondPassLevel(int level, KPageKind kind);
 
 // Frees this thread's compressors and decompressor now rather than at the
 // end of the thread (they are made again when next needed).

@@ -16,6 +16,7 @@ class KTextCompressedFile : public KCompressedFile {
 
  protected:
   int formatPageHeader(char* out, int compressed, int logical) const override;
+  KPageKind pageKind() const override { return kTextPages; }
 };
 
 // Parses "<int> <int>" with optional blanks around and between the numbers
