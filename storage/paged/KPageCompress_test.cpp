@@ -208,6 +208,19 @@ TEST(KPageCompressTest, CodecsAreMadeOncePerThreadAndTheirFailureIsAMemoryError)
     PageCompressRelease();
     EXPECT_EQ(pageUncompress(pageCompress(page, 6)), page);
     EXPECT_EQ(KHeapRequestCount(), 2);  // made again after the release
+    // A redundant page needs the strong compressor too: made once, and its
+    // failure is a memory error like the first one's.
+    std::string redundant;
+    while (redundant.size() < static_cast<size_t>(kPage)) redundant += "  S,\"Unit\", 0, 0, 1,\r\n      \"mm\"\r\n";
+    redundant.resize(kPage);
+    KHeapFailAfter(1);
+    pageCompress(redundant, 6, &rc);
+    EXPECT_EQ(rc, Z_MEM_ERROR);
+    KHeapFailAfter(0);
+    EXPECT_EQ(pageUncompress(pageCompress(redundant, 6)), redundant);
+    EXPECT_EQ(KHeapRequestCount(), 1);
+    EXPECT_EQ(pageUncompress(pageCompress(redundant, 6)), redundant);
+    EXPECT_EQ(KHeapRequestCount(), 1);
   }).join();
 }
 
