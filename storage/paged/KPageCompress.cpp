@@ -38,7 +38,12 @@ constexpr FPlan kTextPlans[kLevels] = {{0, 0}, {1, 0}, {1, 0}, {1, 4}, {1, 4},
 const FPlan& planOf(int level, KPageKind kind) {
   return kind == kTextPages ? kTextPlans[level] : kBinaryPlans[level];
 }
-constexpr unsigned long kSecondPassRoom = 4096;  // an eighth of a 32000-byte page fits
+
+// Room for the second pass's stream on the stack: it is kept only when
+// smaller than the first, which is below an eighth of the page, so pages of
+// up to 32 KB always have their second pass.
+constexpr unsigned long kSecondPassRoom = 4096;
+
 constexpr int kLibdeflateLevels = 13;  // 0..12
 
 // libdeflate takes its allocator process-wide, and only while no compressor
@@ -67,10 +72,6 @@ struct FCodecs {
   ~FCodecs() { release(); }
 };
 thread_local FCodecs t_codecs;
-
-}  // namespace
-
-namespace {
 
 // This thread's compressor at a libdeflate level, made on first use.
 libdeflate_compressor* compressorAt(int libdeflateLevel) {
